@@ -1,0 +1,127 @@
+#ifndef KESTARO_ANALYSIS_TEST_SUPPORT_H
+#define KESTARO_ANALYSIS_TEST_SUPPORT_H
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <mutex>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "display.h"
+#include "draw_file.h"
+
+namespace kestaro {
+
+// Readable draws in test failures.
+inline void PrintTo(const DrawRecord& d, std::ostream* out) {
+  *out << d.A << ',' << d.B << ',' << d.C << ',' << d.D << ',' << d.E << ',' << d.Z;
+}
+
+namespace testing {
+
+// A fresh folder per test, removed afterwards.
+class TempFolder {
+ public:
+  TempFolder() {
+    static std::atomic<int> counter{0};
+    path_ = std::filesystem::temp_directory_path() /
+            ("kestaro-test-" + std::to_string(counter++) + "-" +
+             std::to_string(reinterpret_cast<std::uintptr_t>(this)));
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline void writeBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+inline std::string readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Records what reaches the screen: rows by position with their eight cells,
+// the last caption and every call in order. Safe to use from a worker.
+class RecordingDisplay : public Display {
+ public:
+  struct Row {
+    int itemData;
+    std::vector<std::string> cells = std::vector<std::string>(8);
+  };
+
+  void clearRows() override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    rows_.clear();
+    log_.push_back("clear");
+  }
+  void addRow(int row, const std::string& text) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    Row added{row};
+    added.cells[0] = text;
+    std::size_t at = std::min<std::size_t>(row, rows_.size());
+    rows_.insert(rows_.begin() + at, added);
+    log_.push_back("add " + std::to_string(row));
+  }
+  void setCell(int row, int column, const std::string& text) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (row >= 0 && static_cast<std::size_t>(row) < rows_.size()) rows_[row].cells[column] = text;
+  }
+  void setCaption(const std::string& text) override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    caption_ = text;
+    captions_.push_back(text);
+  }
+  void endOfSearch() override {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++notices_;
+    log_.push_back("notice");
+  }
+
+  std::vector<Row> rows() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return rows_;
+  }
+  std::vector<std::string> row(int index) const { return rows().at(index).cells; }
+  std::string caption() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return caption_;
+  }
+  std::vector<std::string> captions() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return captions_;
+  }
+  int notices() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return notices_;
+  }
+  std::vector<std::string> log() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return log_;
+  }
+
+ private:
+  mutable std::mutex mutex_;
+  std::vector<Row> rows_;
+  std::string caption_ = "unchanged";
+  std::vector<std::string> captions_;
+  std::vector<std::string> log_;
+  int notices_ = 0;
+};
+
+}  // namespace testing
+}  // namespace kestaro
+
+#endif
