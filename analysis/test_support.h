@@ -1,6 +1,7 @@
 #ifndef KESTARO_ANALYSIS_TEST_SUPPORT_H
 #define KESTARO_ANALYSIS_TEST_SUPPORT_H
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
@@ -13,6 +14,7 @@
 
 #include "display.h"
 #include "draw_file.h"
+#include "random_source.h"
 
 namespace kestaro {
 
@@ -51,6 +53,29 @@ inline void writeBytes(const std::string& path, const std::string& bytes) {
 inline std::string readBytes(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// A history of `count` draws shaped like real ones: five different numbers
+// in ascending order and a different bonus, from a seeded generator.
+inline std::string realisticHistory(int count, std::uint32_t seed) {
+  RandomSource source;
+  source.seed(seed);
+  std::string bytes;
+  for (int i = 0; i < count; ++i) {
+    std::uint32_t chosen = 0;
+    std::vector<int> numbers;
+    while (numbers.size() < 6) {
+      int number = source.nextNumber();
+      if (chosen >> number & 1u) continue;
+      chosen |= 1u << number;
+      numbers.push_back(number);
+    }
+    std::sort(numbers.begin(), numbers.begin() + 5);
+    for (int field = 0; field < 6; ++field) {
+      bytes += std::to_string(numbers[field]) + (field < 5 ? "," : "\r\n");
+    }
+  }
+  return bytes;
 }
 
 // Records what reaches the screen: rows by position with their eight cells,

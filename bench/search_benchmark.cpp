@@ -1,0 +1,129 @@
+// Nanoseconds per generation attempt of the search loop against a plain
+// transcription of it, and the cost of the exact maximum. Prints the ratio
+// measured in the same run.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+#include "candidate_search.h"
+#include "test_reference_search.h"
+#include "test_support.h"
+
+namespace kestaro {
+namespace {
+
+// A few hundred draws: the standard threshold is barely within reach, so a
+// candidate takes thousands of attempts.
+struct History {
+  FrequencyTable table;
+  int drawCount = 0;
+  ScoreTable scores;
+  double reachable = 0;
+
+  History() {
+    auto draws = parseDraws(testing::realisticHistory(300, 300));
+    table.reset();
+    for (const auto& draw : draws) table.addDraw(draw);
+    drawCount = static_cast<int>(draws.size());
+    scores = makeScoreTable(table, drawCount);
+    reachable = maxScore(scores);
+  }
+};
+
+const History& history() {
+  static const History instance;
+  return instance;
+}
+
+constexpr int kThreshold = 10;
+
+// The figures mean nothing unless both loops choose the same candidates.
+bool sameCandidates() {
+  const History& h = history();
+  std::atomic<std::int32_t> threshold{kThreshold};
+  for (std::uint32_t seed = 0; seed < 200; ++seed) {
+    CandidateGenerator generator(h.scores);
+    generator.seedFromClock([&] { return seed; });
+    auto candidate = generator.generate(threshold, h.reachable);
+    auto plain = testing::referenceCandidate(h.table, h.drawCount, seed, kThreshold);
+    if (!candidate || candidate->numbers != plain.numbers || candidate->bonus != plain.bonus ||
+        candidate->score != plain.score) {
+      return false;
+    }
+  }
+  return true;
+}
+
+void BM_GenerationOnly(benchmark::State& state, bool plainTranscription) {
+  const History& h = history();
+  std::atomic<std::int32_t> threshold{kThreshold};
+  std::uint64_t attempts = 0;
+  std::uint32_t seed = 0;
+  for (auto _ : state) {
+    if (plainTranscription) {
+      auto plain = testing::referenceCandidate(h.table, h.drawCount, seed, kThreshold);
+      benchmark::DoNotOptimize(plain);
+      attempts += plain.attempts;
+    } else {
+      CandidateGenerator generator(h.scores);
+      generator.seedFromClock([&] { return seed; });
+      auto candidate = generator.generate(threshold, h.reachable);
+      benchmark::DoNotOptimize(candidate);
+      attempts += generator.attempts();
+    }
+    ++seed;
+  }
+  state.counters["ns_per_attempt"] = benchmark::Counter(
+      static_cast<double>(attempts), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+void BM_ExactMaximum(benchmark::State& state) {
+  const History& h = history();
+  for (auto _ : state) benchmark::DoNotOptimize(maxScore(h.scores));
+}
+
+BENCHMARK_CAPTURE(BM_GenerationOnly, search_loop, false)->MinTime(1.0);
+BENCHMARK_CAPTURE(BM_GenerationOnly, plain_transcription, true)->MinTime(1.0);
+BENCHMARK(BM_ExactMaximum);
+
+// Prints the loop's speed-up over the transcription after the table.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      auto counter = run.counters.find("ns_per_attempt");
+      if (counter != run.counters.end()) perAttempt_[run.benchmark_name()] = counter->second;
+    }
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    double loop = perAttempt_["BM_GenerationOnly/search_loop/min_time:1.000"];
+    double plain = perAttempt_["BM_GenerationOnly/plain_transcription/min_time:1.000"];
+    if (loop > 0 && plain > 0) {
+      std::printf(
+          "search loop: %.1f ns per attempt, plain transcription %.1f ns: %.2f times faster\n",
+          loop * 1e9, plain * 1e9, plain / loop);
+    }
+  }
+
+ private:
+  std::map<std::string, double> perAttempt_;
+};
+
+}  // namespace
+}  // namespace kestaro
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (!kestaro::sameCandidates()) {
+    std::fprintf(stderr,
+                 "the search loop and the plain transcription chose different candidates\n");
+    return 1;
+  }
+  kestaro::RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+}
