@@ -1,0 +1,19 @@
+#!/bin/sh
+# Builds the Windows program and prints the build folder whose programs this
+# machine can run under Wine: the shipped 32-bit one, or the 64-bit one where
+# i386 programs cannot run. Installs what is missing first.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+sh scripts/install-deps.sh cmake make g++ googletest mingw-w64 wine wine64 wine32:i386 xvfb xauth \
+  imagemagick locales fonts-ipafont-gothic fonts-wine >&2
+sh scripts/japanese-locale.sh >&2
+arch=i686
+if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
+  echo "This machine cannot run i386 programs: using the 64-bit build." >&2
+  arch=x86_64
+fi
+cmake -S . -B "build/$arch" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$arch-w64-mingw32.cmake" >/dev/null
+cmake --build "build/$arch" -j "$(nproc)" --target kestaro send_command >&2
+echo "$top/build/$arch"
