@@ -91,6 +91,7 @@ BENCHMARK(BM_ExactMaximum);
 // Prints the loop's speed-up over the transcription after the table.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {

@@ -1,0 +1,21 @@
+#!/bin/sh
+# Builds in release mode and prints every performance figure the project
+# tracks, each against its baseline measured in the same run.
+set -eu
+top=$(cd "$(dirname "$0")/.." && pwd)
+cd "$top"
+sh scripts/install-deps.sh cmake make g++ libgtest-dev libbenchmark-dev >/dev/null
+cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build build/release -j "$(nproc)" --target search_benchmark >/dev/null
+echo "== search loop (native, Release)"
+build/release/search_benchmark --benchmark_color=false
+
+build=$(sh scripts/build-windows.sh)
+cmake --build "$build" -j "$(nproc)" --target list_benchmark >/dev/null
+arch=win64
+case "$build" in *i686) arch=win32 ;; esac
+export WINEPREFIX="$top/build/wineprefix"
+sh scripts/wine-prefix.sh
+echo "== result list under Wine ($arch, visible window)"
+xvfb-run -a -s "-screen 0 1024x768x24" sh -c \
+  "sh scripts/wine-run.sh $arch '$build/bin/list_benchmark.exe'; status=\$?; wineserver -k; exit \$status"
