@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "test_support.h"
 
@@ -190,6 +192,56 @@ TEST(AppendDraw, FailedFirstWriteLeavesNoFileBehind) {
   EXPECT_FALSE(std::filesystem::exists(path));
 }
 #endif
+
+}  // namespace
+}  // namespace kestaro
+
+namespace kestaro {
+namespace {
+
+// A reader beside a writer: every line that ends in a line end is a draw
+// that was written, in order; only a last piece without one may be cut off.
+TEST(AppendDraw, ReadsRacingWithAppendsSeeWholeLinesInOrder) {
+  testing::TempFolder folder;
+  const std::string path = folder.file("LOTO.DAT");
+  constexpr int kDraws = 2000;
+  auto lineOf = [](int i) {
+    return std::to_string(i % 31 + 1) + "," + std::to_string(i) + ",3,4,5," +
+           std::to_string(i * 7) + "\r\n";
+  };
+  std::atomic<bool> done{false};
+  std::thread writer([&] {
+    for (int i = 0; i < kDraws; ++i) {
+      DrawRecord draw{i % 31 + 1, i, 3, 4, 5, i * 7};
+      EXPECT_TRUE(appendDraw(draw, path.c_str()));
+    }
+    done = true;
+  });
+  int reads = 0;
+  while (!done || reads == 0) {
+    const std::string bytes = testing::readBytes(path);
+    std::size_t pos = 0;
+    int line = 0;
+    while (pos < bytes.size()) {
+      const std::string expected = lineOf(line);
+      const std::string piece = bytes.substr(pos, expected.size());
+      if (piece.size() < expected.size()) {
+        ASSERT_EQ(expected.compare(0, piece.size(), piece), 0) << "cut-off piece " << piece;
+        break;
+      }
+      ASSERT_EQ(piece, expected) << "line " << line;
+      pos += expected.size();
+      ++line;
+    }
+    auto draws = readDraws(path.c_str());
+    if (draws) {
+      for (std::size_t i = 0; i < draws->size(); ++i) ASSERT_EQ((*draws)[i].B, static_cast<int>(i));
+    }
+    ++reads;
+  }
+  writer.join();
+  EXPECT_EQ(readDraws(path.c_str())->size(), static_cast<std::size_t>(kDraws));
+}
 
 }  // namespace
 }  // namespace kestaro

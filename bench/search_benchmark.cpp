@@ -1,11 +1,6 @@
 // Nanoseconds per generation attempt of the search loop against a plain
-// transcription of it, and the cost of the exact maximum. Prints the ratio
-// measured in the same run.
+// transcription of it, and the cost of the exact maximum.
 #include <benchmark/benchmark.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <map>
 
 #include "candidate_search.h"
 #include "test_reference_search.h"
@@ -39,6 +34,8 @@ const History& history() {
 
 constexpr int kThreshold = 10;
 
+}  // namespace
+
 // The figures mean nothing unless both loops choose the same candidates.
 bool sameCandidates() {
   const History& h = history();
@@ -55,6 +52,8 @@ bool sameCandidates() {
   }
   return true;
 }
+
+namespace {
 
 void BM_GenerationOnly(benchmark::State& state, bool plainTranscription) {
   const History& h = history();
@@ -88,43 +87,5 @@ BENCHMARK_CAPTURE(BM_GenerationOnly, search_loop, false)->MinTime(1.0);
 BENCHMARK_CAPTURE(BM_GenerationOnly, plain_transcription, true)->MinTime(1.0);
 BENCHMARK(BM_ExactMaximum);
 
-// Prints the loop's speed-up over the transcription after the table.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  RatioReporter() : ConsoleReporter(OO_Tabular) {}
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      auto counter = run.counters.find("ns_per_attempt");
-      if (counter != run.counters.end()) perAttempt_[run.benchmark_name()] = counter->second;
-    }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    double loop = perAttempt_["BM_GenerationOnly/search_loop/min_time:1.000"];
-    double plain = perAttempt_["BM_GenerationOnly/plain_transcription/min_time:1.000"];
-    if (loop > 0 && plain > 0) {
-      std::printf(
-          "search loop: %.1f ns per attempt, plain transcription %.1f ns: %.2f times faster\n",
-          loop * 1e9, plain * 1e9, plain / loop);
-    }
-  }
-
- private:
-  std::map<std::string, double> perAttempt_;
-};
-
 }  // namespace
 }  // namespace kestaro
-
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (!kestaro::sameCandidates()) {
-    std::fprintf(stderr,
-                 "the search loop and the plain transcription chose different candidates\n");
-    return 1;
-  }
-  kestaro::RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-}

@@ -6,9 +6,9 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 sh scripts/install-deps.sh cmake make g++ libgtest-dev libbenchmark-dev >/dev/null
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release -j "$(nproc)" --target search_benchmark >/dev/null
-echo "== search loop (native, Release)"
-build/release/search_benchmark --benchmark_color=false
+cmake --build build/release -j "$(nproc)" --target benchmarks >/dev/null
+echo "== analysis (native, Release)"
+build/release/bin/benchmarks
 
 build=$(sh scripts/build-windows.sh)
 cmake --build "$build" -j "$(nproc)" --target list_benchmark >/dev/null

@@ -3,7 +3,7 @@
 # sample history under a name that never replaces LOTO.DAT, and the read-me.
 set -eu
 zip=$1
-names=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
+names=$(unzip -Z1 "$zip" | grep -v '/$' | sort | tr '\n' ' ')
 expected="Kestaro/README.txt Kestaro/kestaro.exe Kestaro/kestarohelp.html Kestaro/sample-LOTO.DAT "
 [ "$names" = "$expected" ] || { echo "package holds: $names"; exit 1; }
 work=$(mktemp -d)

@@ -7,13 +7,29 @@ cd "$top"
 jobs=$(nproc)
 
 sh scripts/install-deps.sh cmake make g++ googletest libgtest-dev libbenchmark-dev \
-  mingw-w64 wine wine64 wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-wine zip unzip
+  mingw-w64 wine wine64 wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-wine zip unzip \
+  clang libclang-rt-14-dev clang-tidy clang-format cppcheck
 sh scripts/japanese-locale.sh
 
 echo "== native build and tests"
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/native -j "$jobs"
 ctest --test-dir build/native --output-on-failure -j "$jobs"
+
+echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DKESTARO_SANITIZE=address,undefined >/dev/null
+cmake --build build/asan -j "$jobs"
+ctest --test-dir build/asan --output-on-failure -j "$jobs"
+
+echo "== search and draw-file tests under ThreadSanitizer"
+cmake -S . -B build/tsan -DCMAKE_BUILD_TYPE=Debug -DKESTARO_SANITIZE=thread >/dev/null
+cmake --build build/tsan -j "$jobs" --target analysis_tests
+build/tsan/bin/analysis_tests --gtest_brief=1
+
+echo "== fuzzing the draw-file reader"
+sh scripts/fuzz.sh
+
+sh scripts/static-checks.sh
 
 for arch in i686 x86_64; do
   echo "== $arch Windows build"

@@ -1,0 +1,61 @@
+// Runs every native benchmark and prints each figure as a ratio against its
+// baseline, both measured in this run.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+namespace kestaro {
+bool sameCandidates();
+}
+
+namespace {
+
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  RatioReporter() : ConsoleReporter(OO_Tabular) {}
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      const std::string name = run.benchmark_name().substr(0, run.benchmark_name().find('/'));
+      auto counter = run.counters.find("ns_per_attempt");
+      if (counter != run.counters.end()) {
+        figures_[run.benchmark_name().substr(0, run.benchmark_name().find("/min_time"))] =
+            counter->second * 1e9;
+      } else {
+        figures_[name] = run.GetAdjustedRealTime();
+      }
+    }
+  }
+  void Finalize() override {
+    ConsoleReporter::Finalize();
+    double loop = figures_["BM_GenerationOnly/search_loop"];
+    double plain = figures_["BM_GenerationOnly/plain_transcription"];
+    std::printf(
+        "search loop: %.1f ns per attempt; plain transcription %.1f ns: %.2f times faster\n", loop,
+        plain, plain / loop);
+    std::printf("exact maximum: %.1f us (target under 1000 us)\n",
+                figures_["BM_ExactMaximum"] / 1e3);
+    double reader = figures_["BM_ReadDraws"], wc = figures_["BM_WcLines"];
+    std::printf("reader, 1,000,000 draws: %.1f ms; wc -l %.1f ms: %.2f times the time of wc -l\n",
+                reader, wc, reader / wc);
+  }
+
+ private:
+  std::map<std::string, double> figures_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  if (!kestaro::sameCandidates()) {
+    std::fprintf(stderr,
+                 "the search loop and the plain transcription chose different candidates\n");
+    return 1;
+  }
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  benchmark::Shutdown();
+}

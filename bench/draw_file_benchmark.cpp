@@ -1,0 +1,59 @@
+// The draw-file reader's throughput against reading the same file with
+// `wc -l`, the least any reader of its lines can do.
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "draw_file.h"
+#include "test_support.h"
+
+namespace kestaro {
+namespace {
+
+constexpr int kDraws = 1000000;
+
+const std::string& historyFile() {
+  static testing::TempFolder folder;
+  static const std::string path = [] {
+    std::string file = folder.file("LOTO.DAT");
+    testing::writeBytes(file, testing::realisticHistory(kDraws, 9));
+    return file;
+  }();
+  return path;
+}
+
+void setBytes(benchmark::State& state) {
+  state.SetBytesProcessed(state.iterations() *
+                          static_cast<std::int64_t>(std::filesystem::file_size(historyFile())));
+}
+
+void BM_ReadDraws(benchmark::State& state) {
+  for (auto _ : state) {
+    auto draws = readDraws(historyFile().c_str());
+    if (!draws || draws->size() != static_cast<std::size_t>(kDraws)) {
+      state.SkipWithError("not every draw was read");
+      break;
+    }
+    benchmark::DoNotOptimize(draws);
+  }
+  setBytes(state);
+}
+
+void BM_WcLines(benchmark::State& state) {
+  const std::string command = "wc -l '" + historyFile() + "' >/dev/null";
+  for (auto _ : state) {
+    if (std::system(command.c_str()) != 0) {
+      state.SkipWithError("wc failed");
+      break;
+    }
+  }
+  setBytes(state);
+}
+
+BENCHMARK(BM_ReadDraws)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WcLines)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kestaro
