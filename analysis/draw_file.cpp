@@ -1,5 +1,6 @@
 #include "draw_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -86,6 +87,8 @@ void restoreFile(const char* path, bool existed, long oldSize) {
 std::vector<DrawRecord> parseDraws(std::string_view bytes) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);  // Notepad's UTF-8 mark
   std::vector<DrawRecord> draws;
+  // At most one draw a line: one allocation instead of a string of regrowths.
+  draws.reserve(static_cast<std::size_t>(std::count(bytes.begin(), bytes.end(), '\n')) + 1);
   std::size_t start = 0;
   while (start < bytes.size()) {
     // A line ends at LF (CR LF counts as one line end) or at 0x1A, an old
@@ -111,6 +114,9 @@ std::optional<std::vector<DrawRecord>> readDraws(const char* path) {
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return std::nullopt;
   std::string bytes;
+  std::error_code error;
+  const std::uintmax_t size = std::filesystem::file_size(path, error);
+  if (!error) bytes.reserve(static_cast<std::size_t>(size));  // a hint: the file may still grow
   char chunk[65536];
   std::size_t got;
   while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);

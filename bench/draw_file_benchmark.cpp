@@ -30,8 +30,9 @@ void setBytes(benchmark::State& state) {
 }
 
 void BM_ReadDraws(benchmark::State& state) {
+  const std::string& path = historyFile();  // made before the clock starts
   for (auto _ : state) {
-    auto draws = readDraws(historyFile().c_str());
+    auto draws = readDraws(path.c_str());
     if (!draws || draws->size() != static_cast<std::size_t>(kDraws)) {
       state.SkipWithError("not every draw was read");
       break;
@@ -53,7 +54,7 @@ void BM_WcLines(benchmark::State& state) {
 }
 
 BENCHMARK(BM_ReadDraws)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_WcLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_WcLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace kestaro
