@@ -13,24 +13,12 @@
 namespace kestaro {
 namespace {
 
+using testing::kCheckHistory;
 using testing::RecordingDisplay;
+using testing::repeat;
 using testing::TempFolder;
 using testing::writeBytes;
 using Cells = std::vector<std::string>;
-
-const char kHistory24[] =
-    "4,17,21,29,31,11\r\n14,18,20,26,30,29\r\n16,18,24,25,28,27\r\n1,3,8,15,20,4\r\n"
-    "1,4,15,27,31,22\r\n7,9,12,13,22,11\r\n3,13,17,21,24,26\r\n3,10,11,27,29,18\r\n"
-    "5,19,23,28,29,21\r\n1,12,15,28,30,23\r\n13,16,18,19,29,3\r\n14,16,17,25,26,20\r\n"
-    "9,14,17,28,30,19\r\n1,17,19,26,31,8\r\n2,4,17,22,23,27\r\n8,14,16,20,29,5\r\n"
-    "15,16,21,22,30,23\r\n9,10,13,18,22,30\r\n13,16,17,23,26,14\r\n1,2,5,9,10,27\r\n"
-    "15,16,20,26,29,17\r\n7,9,15,16,30,23\r\n14,16,18,25,26,27\r\n10,11,15,27,30,2\r\n";
-
-std::string repeat(const std::string& line, int times) {
-  std::string bytes;
-  for (int i = 0; i < times; ++i) bytes += line;
-  return bytes;
-}
 
 // One search on a real thread over a real draw file. The wait and the clock
 // are hooks the test acts inside; the clock gives `seed` plus the candidate's
@@ -103,7 +91,7 @@ TEST(CandidateSearch, CheckValuesOfTheTwentyFourDrawHistory) {
       {4294967295u, 1, {"No. 1", "1", "4", "11", "29", "30", "8", "11.11%"}},
   };
   for (const CheckValue& value : values) {
-    SearchRun search(kHistory24, value.threshold);
+    SearchRun search(kCheckHistory, value.threshold);
     search.seed = value.seed;
     search.run();
     ASSERT_EQ(search.display->rows().size(), 1u);
@@ -115,7 +103,8 @@ TEST(CandidateSearch, CheckValuesOfTheTwentyFourDrawHistory) {
 
 TEST(CandidateGenerator, MatchesThePlainTranscriptionBitForBit) {
   std::uint64_t attempts = 0;
-  for (const std::string& history : {std::string(kHistory24), testing::realisticHistory(150, 5)}) {
+  for (const std::string& history :
+       {std::string(kCheckHistory), testing::realisticHistory(150, 5)}) {
     int drawCount = 0;
     FrequencyTable table = tableOf(history, &drawCount);
     ScoreTable scores = makeScoreTable(table, drawCount);
@@ -202,7 +191,7 @@ TEST(CandidateSearch, SixteenDrawHistoryShowsExactTiesRoundedUp) {
 }
 
 TEST(CandidateSearch, LabelsCountUpToOneHundred) {
-  SearchRun search(kHistory24, 1, 100);
+  SearchRun search(kCheckHistory, 1, 100);
   search.run();
   auto rows = search.display->rows();
   ASSERT_EQ(rows.size(), 100u);
@@ -231,14 +220,14 @@ TEST(CandidateSearch, MissingFileShowsNothingAndSendsNoNotice) {
 
 TEST(CandidateSearch, PickCountZeroOrLessEndsAtOnceWithTheNotice) {
   for (int count : {0, -3}) {
-    SearchRun search(kHistory24, 10, count);
+    SearchRun search(kCheckHistory, 10, count);
     search.run();
     EXPECT_EQ(search.display->log(), (Cells{"clear", "notice"}));
   }
 }
 
 TEST(CandidateSearch, StopBeforeTheFirstCandidateDoesNothing) {
-  SearchRun search(kHistory24, 10, 3);
+  SearchRun search(kCheckHistory, 10, 3);
   SearchJob job = search.job();
   search.stop();
   SearchRun::runOn(std::move(job));
@@ -247,7 +236,7 @@ TEST(CandidateSearch, StopBeforeTheFirstCandidateDoesNothing) {
 
 TEST(CandidateSearch, StopDuringWaitOrGenerationStillFillsTheRow) {
   for (bool inGeneration : {false, true}) {
-    SearchRun search(kHistory24, 10, 5);
+    SearchRun search(kCheckHistory, 10, 5);
     search.seed = 1;
     if (inGeneration) {
       search.onClock = [&] { search.stop(); };
@@ -262,7 +251,7 @@ TEST(CandidateSearch, StopDuringWaitOrGenerationStillFillsTheRow) {
 }
 
 TEST(CandidateSearch, NoNoticeAfterAStopDuringTheLastCandidate) {
-  SearchRun search(kHistory24, 10, 2);
+  SearchRun search(kCheckHistory, 10, 2);
   search.onWait = [&](int call, int) {
     if (call == 1) search.stop();
   };
@@ -272,7 +261,7 @@ TEST(CandidateSearch, NoNoticeAfterAStopDuringTheLastCandidate) {
 }
 
 TEST(CandidateSearch, PickCountChangesApplyLive) {
-  SearchRun lowered(kHistory24, 1, 10);
+  SearchRun lowered(kCheckHistory, 1, 10);
   lowered.onWait = [&](int call, int) {
     if (call == 4) lowered.settings.pickCount = 3;  // during the fifth candidate
   };
@@ -282,7 +271,7 @@ TEST(CandidateSearch, PickCountChangesApplyLive) {
   EXPECT_FALSE(lowered.row(4)[7].empty());
   EXPECT_EQ(lowered.display->notices(), 1);
 
-  SearchRun raised(kHistory24, 1, 2);
+  SearchRun raised(kCheckHistory, 1, 2);
   raised.onWait = [&](int call, int) {
     if (call == 1) raised.settings.pickCount = 4;
   };
@@ -291,8 +280,7 @@ TEST(CandidateSearch, PickCountChangesApplyLive) {
   EXPECT_EQ(raised.display->notices(), 1);
 }
 
-// 52 of 87 draws have 1 at A and nothing else counts: 9.96% at best.
-const std::string kBelowTenHistory = repeat("1,0,0,0,0,0\r\n", 52) + repeat("0,0,0,0,0,0\r\n", 35);
+const std::string kBelowTenHistory = testing::belowTenHistory();
 
 TEST(CandidateSearch, UnreachableThresholdPausesUntilStop) {
   SearchRun search(kBelowTenHistory, 10, 3);
@@ -352,7 +340,7 @@ TEST(CandidateSearch, EmptyHistoryPausesInsteadOfShowingNotANumber) {
 // A stopped search still finishing its candidate beside a new one writes only
 // into its own channel and ends without its notice.
 TEST(CandidateSearch, StaleWorkerNeverJoinsTheNextSearch) {
-  SearchRun first(kHistory24, 10, 5);
+  SearchRun first(kCheckHistory, 10, 5);
   std::mutex mutex;
   std::condition_variable changed;
   bool held = false, released = false;
@@ -368,7 +356,7 @@ TEST(CandidateSearch, StaleWorkerNeverJoinsTheNextSearch) {
     changed.wait(lock, [&] { return held; });
   }
   // Stop, then Start: the shared flag now names the new search.
-  SearchRun second(kHistory24, 10, 2);
+  SearchRun second(kCheckHistory, 10, 2);
   SearchJob next = second.job();
   next.stopFlag = &first.flag;
   first.flag = next.id;

@@ -13,6 +13,7 @@ namespace kestaro {
 namespace {
 
 using testing::RecordingDisplay;
+using testing::repeat;
 using testing::TempFolder;
 using testing::writeBytes;
 using Cells = std::vector<std::string>;
@@ -22,12 +23,6 @@ void tabulate(TabulationMode mode, const std::string& bytes, RecordingDisplay& d
   TempFolder folder;
   writeBytes(folder.file("LOTO.DAT"), bytes);
   showTabulation(mode, display, folder.file("LOTO.DAT").c_str());
-}
-
-std::string repeat(const std::string& line, int times) {
-  std::string bytes;
-  for (int i = 0; i < times; ++i) bytes += line;
-  return bytes;
 }
 
 TEST(FrequencyTable, CountsByPositionAndSkipsValuesOutsideTheTable) {

@@ -55,6 +55,27 @@ inline std::string readBytes(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+inline std::string repeat(const std::string& line, int times) {
+  std::string bytes;
+  for (int i = 0; i < times; ++i) bytes += line;
+  return bytes;
+}
+
+// Twenty-four draws with independently computed search check values.
+inline const char kCheckHistory[] =
+    "4,17,21,29,31,11\r\n14,18,20,26,30,29\r\n16,18,24,25,28,27\r\n1,3,8,15,20,4\r\n"
+    "1,4,15,27,31,22\r\n7,9,12,13,22,11\r\n3,13,17,21,24,26\r\n3,10,11,27,29,18\r\n"
+    "5,19,23,28,29,21\r\n1,12,15,28,30,23\r\n13,16,18,19,29,3\r\n14,16,17,25,26,20\r\n"
+    "9,14,17,28,30,19\r\n1,17,19,26,31,8\r\n2,4,17,22,23,27\r\n8,14,16,20,29,5\r\n"
+    "15,16,21,22,30,23\r\n9,10,13,18,22,30\r\n13,16,17,23,26,14\r\n1,2,5,9,10,27\r\n"
+    "15,16,20,26,29,17\r\n7,9,15,16,30,23\r\n14,16,18,25,26,27\r\n10,11,15,27,30,2\r\n";
+
+// 52 of 87 draws have 1 at A and nothing else counts: 9.96% at best, so the
+// standard 10% is out of reach.
+inline std::string belowTenHistory() {
+  return repeat("1,0,0,0,0,0\r\n", 52) + repeat("0,0,0,0,0,0\r\n", 35);
+}
+
 // A history of `count` draws shaped like real ones: five different numbers
 // in ascending order and a different bonus, from a seeded generator.
 inline std::string realisticHistory(int count, std::uint32_t seed) {

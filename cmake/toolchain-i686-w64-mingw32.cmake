@@ -1,23 +1,8 @@
-# Cross-compiling for Windows with Debian's MinGW-w64 (posix threads, for
-# std::thread and GoogleTest).
-set(CMAKE_SYSTEM_NAME Windows)
+# The shipped 32-bit program.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(triple i686-w64-mingw32)
-
-find_program(CMAKE_C_COMPILER ${triple}-gcc-posix REQUIRED)
-find_program(CMAKE_CXX_COMPILER ${triple}-g++-posix REQUIRED)
-find_program(CMAKE_RC_COMPILER ${triple}-windres REQUIRED)
-set(CMAKE_FIND_ROOT_PATH /usr/${triple})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
+set(wine_arch win32)
 # x87 arithmetic keeps 80-bit intermediates and chooses other candidates than
 # every other build: do double arithmetic in SSE2.
 set(CMAKE_C_FLAGS_INIT "-msse2 -mfpmath=sse")
 set(CMAKE_CXX_FLAGS_INIT "-msse2 -mfpmath=sse")
-# No MinGW DLL needs to be found at run time.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-# ctest runs the Windows programs under Wine.
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh;win32")
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -183,13 +183,6 @@ TEST_F(Kestaro, RegisterTabulateSearchAndExit) {
   EXPECT_EQ(exitNow(), 0);
 }
 
-// 52 of 87 draws have 1 at A, nothing else counts: the standard 10% is out of reach.
-std::string belowTenHistory() {
-  std::string bytes;
-  for (int i = 0; i < 87; ++i) bytes += i < 52 ? "1,0,0,0,0,0\r\n" : "0,0,0,0,0,0\r\n";
-  return bytes;
-}
-
 TEST_F(Kestaro, ExitDuringTheWaitEndsWithCodeZero) {
   start(testing::realisticHistory(150, 3));
   command(IDM_START);
@@ -206,7 +199,7 @@ TEST_F(Kestaro, ExitDuringGenerationEndsWithCodeZero) {
 }
 
 TEST_F(Kestaro, ExitDuringThePauseEndsWithCodeZero) {
-  start(belowTenHistory());
+  start(testing::belowTenHistory());
   command(IDM_START);
   ASSERT_TRUE(waitFor([&] { return caption() == kOutOfReachCaption; }));
   EXPECT_EQ(exitNow(), 0);

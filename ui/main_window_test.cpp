@@ -15,21 +15,7 @@ const Menu kIdleEmpty{true, false, false, true};
 const Menu kSearching{false, true, false, false};
 const Menu kIdleWithContent{true, false, true, true};
 
-const char kHistory24[] =
-    "4,17,21,29,31,11\r\n14,18,20,26,30,29\r\n16,18,24,25,28,27\r\n1,3,8,15,20,4\r\n"
-    "1,4,15,27,31,22\r\n7,9,12,13,22,11\r\n3,13,17,21,24,26\r\n3,10,11,27,29,18\r\n"
-    "5,19,23,28,29,21\r\n1,12,15,28,30,23\r\n13,16,18,19,29,3\r\n14,16,17,25,26,20\r\n"
-    "9,14,17,28,30,19\r\n1,17,19,26,31,8\r\n2,4,17,22,23,27\r\n8,14,16,20,29,5\r\n"
-    "15,16,21,22,30,23\r\n9,10,13,18,22,30\r\n13,16,17,23,26,14\r\n1,2,5,9,10,27\r\n"
-    "15,16,20,26,29,17\r\n7,9,15,16,30,23\r\n14,16,18,25,26,27\r\n10,11,15,27,30,2\r\n";
 const Cells kSeedOneCandidate{"No. 1", "4", "14", "17", "21", "30", "29", "11.11%"};
-
-// 52 of 87 draws have 1 at A, nothing else counts: the standard 10% is out of reach.
-std::string belowTenHistory() {
-  std::string bytes;
-  for (int i = 0; i < 87; ++i) bytes += i < 52 ? "1,0,0,0,0,0\r\n" : "0,0,0,0,0,0\r\n";
-  return bytes;
-}
 
 using MainWindow = testing::MainWindowTest;
 using testing::pumpUntil;
@@ -121,7 +107,7 @@ TEST_F(MainWindow, HeaderClicksSortAndKeepLabelsInListModeOne) {
 }
 
 TEST_F(MainWindow, SearchOfTwoCandidatesEndsWithTheNotice) {
-  history(kHistory24);
+  history(testing::kCheckHistory);
   searchSettings().pickCount = 2;
   command(IDM_START);
   ASSERT_TRUE(pumpUntil([&] { return searchEnded(); }));
@@ -134,7 +120,7 @@ TEST_F(MainWindow, SearchOfTwoCandidatesEndsWithTheNotice) {
 }
 
 TEST_F(MainWindow, SortAfterASearchRelabelsFromTheTop) {
-  history(kHistory24);
+  history(testing::kCheckHistory);
   searchSettings().threshold = 1;
   searchSettings().pickCount = 4;
   command(IDM_START);
@@ -158,7 +144,7 @@ TEST_F(MainWindow, SortAfterASearchRelabelsFromTheTop) {
 }
 
 TEST_F(MainWindow, StopStillFillsTheStoppedCandidate) {
-  history(kHistory24);
+  history(testing::kCheckHistory);
   hooks.holdAtWait = 0;
   command(IDM_START);
   ASSERT_TRUE(pumpUntil([&] { return hooks.holding(); }));
@@ -172,7 +158,7 @@ TEST_F(MainWindow, StopStillFillsTheStoppedCandidate) {
 }
 
 TEST_F(MainWindow, CloseDuringASearchNeverWaitsForTheWorker) {
-  history(kHistory24);
+  history(testing::kCheckHistory);
   hooks.holdAtWait = 0;
   command(IDM_START);
   ASSERT_TRUE(pumpUntil([&] { return hooks.holding(); }));
@@ -191,7 +177,7 @@ enum class NextCommand { Start, History, Clear };
 // A stopped worker held at `point` while the user moves on: nothing of it
 // reaches the new content when it is let go.
 void stopThenMoveOn(testing::MainWindowTest& test, HoldPoint point, NextCommand next) {
-  test.history(point == HoldPoint::Pause ? belowTenHistory() : kHistory24);
+  test.history(point == HoldPoint::Pause ? testing::belowTenHistory() : testing::kCheckHistory);
   searchSettings().pickCount = 3;
   if (point == HoldPoint::Wait) test.hooks.holdAtWait = 0;
   if (point == HoldPoint::Generation) test.hooks.holdAtClock = 0;
@@ -259,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(
     holdName);
 
 TEST_F(MainWindow, PauseShowsWhyInTheCaption) {
-  history(belowTenHistory());
+  history(testing::belowTenHistory());
   searchSettings().pickCount = 2;
   hooks.holdAtWait = 3;
   command(IDM_START);
@@ -276,7 +262,7 @@ TEST_F(MainWindow, PauseShowsWhyInTheCaption) {
 // A sort while the worker waits between adding its row and filling it: the
 // candidate still lands whole in its own row.
 TEST_F(MainWindow, SortDuringASearchKeepsEveryCandidateWhole) {
-  history(kHistory24);
+  history(testing::kCheckHistory);
   searchSettings().threshold = 1;
   searchSettings().pickCount = 3;
   hooks.holdAtWait = 2;
@@ -290,7 +276,7 @@ TEST_F(MainWindow, SortDuringASearchKeepsEveryCandidateWhole) {
 
   // The same search in the analysis alone, by item data.
   testing::TempFolder folder;
-  testing::writeBytes(folder.file("LOTO.DAT"), kHistory24);
+  testing::writeBytes(folder.file("LOTO.DAT"), testing::kCheckHistory);
   std::atomic<std::int32_t> flag{0};
   SearchJob job;
   job.id = newSearchId();
