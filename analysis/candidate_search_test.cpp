@@ -115,7 +115,7 @@ TEST(CandidateGenerator, MatchesThePlainTranscriptionBitForBit) {
       for (std::uint32_t seed = 0; seed < 4000000000u; seed += 9876543) {
         CandidateGenerator generator(scores);
         generator.seedFromClock([seed] { return seed; });
-        auto fast = generator.generate(live, reachable);
+        auto fast = generator.generate(Threshold(live), reachable);
         auto plain = testing::referenceCandidate(table, drawCount, seed, threshold);
         ASSERT_TRUE(fast.has_value());
         ASSERT_EQ(fast->numbers, plain.numbers) << seed;

@@ -5,6 +5,8 @@
 #include <filesystem>
 #include <string>
 
+#include "file_lock.h"
+
 namespace kestaro {
 
 namespace {
@@ -67,19 +69,14 @@ std::string formatLine(const DrawRecord& d) {
   return std::string(text, length);
 }
 
-// False also when the last byte cannot be read: a blank line is harmless.
-bool endsWithLineFeed(std::FILE* file) {
-  return std::fseek(file, -1, SEEK_END) == 0 && std::fgetc(file) == '\n';
-}
-
-// Puts the file back as it was before a failed append.
-void restoreFile(const char* path, bool existed, long oldSize) {
-  std::error_code error;
-  if (existed) {
-    std::filesystem::resize_file(path, static_cast<std::uintmax_t>(oldSize), error);
-  } else {
-    std::filesystem::remove(path, error);
-  }
+// Writes `text` at the end of the file in one write; false when any part of
+// the write, the flush or the close fails.
+bool writeAtEnd(const char* path, const std::string& text) {
+  std::FILE* file = std::fopen(path, "ab");
+  if (file == nullptr) return false;
+  bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() &&
+                 std::fflush(file) == 0 && std::ferror(file) == 0;
+  return std::fclose(file) == 0 && written;
 }
 
 }  // namespace
@@ -110,11 +107,13 @@ std::vector<DrawRecord> parseDraws(std::string_view bytes) {
   return draws;
 }
 
-std::optional<std::vector<DrawRecord>> readDraws(const char* path) {
+std::optional<std::string> readFileBytes(const char* path) {
+  // A folder, a device or a pipe is no draw file: reading one may never end.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
   std::FILE* file = std::fopen(path, "rb");
   if (file == nullptr) return std::nullopt;
   std::string bytes;
-  std::error_code error;
   const std::uintmax_t size = std::filesystem::file_size(path, error);
   if (!error) bytes.reserve(static_cast<std::size_t>(size));  // a hint: the file may still grow
   char chunk[65536];
@@ -124,32 +123,39 @@ std::optional<std::vector<DrawRecord>> readDraws(const char* path) {
   bool failed = std::ferror(file) != 0;
   std::fclose(file);
   if (failed) return std::nullopt;
-  return parseDraws(bytes);
+  return bytes;
+}
+
+std::optional<std::vector<DrawRecord>> readDraws(const char* path) {
+  std::optional<std::string> bytes = readFileBytes(path);
+  if (!bytes) return std::nullopt;
+  return parseDraws(*bytes);
+}
+
+AppendStatus appendDraws(const ChooseDraws& choose, const char* path) {
+  // Held across the read, the write and any cut-back, so the old length is
+  // still the file's length when a failed write is undone.
+  FileLock lock(path);
+  if (!lock.held()) return AppendStatus::NotOpened;
+  std::optional<std::string> bytes = readFileBytes(path);
+  if (!bytes) return AppendStatus::NotOpened;
+  const std::vector<DrawRecord> draws = choose(parseDraws(*bytes));
+  if (draws.empty()) return AppendStatus::Appended;
+  // Complete an unterminated last line first, or the new draw would merge
+  // into it and both would be lost.
+  std::string text;
+  if (!bytes->empty() && bytes->back() != '\n') text = "\r\n";
+  for (const DrawRecord& draw : draws) text += formatLine(draw);
+  if (writeAtEnd(path, text)) return AppendStatus::Appended;
+  // A new file stays, empty: another writer may already be waiting on it.
+  std::error_code error;
+  std::filesystem::resize_file(path, bytes->size(), error);
+  return AppendStatus::Failed;
 }
 
 bool appendDraw(const DrawRecord& draw, const char* path) {
-  std::error_code error;
-  bool existed = std::filesystem::exists(path, error);
-  std::FILE* file = std::fopen(path, "a+b");
-  if (file == nullptr) return false;
-  long oldSize = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
-  if (oldSize < 0) {
-    std::fclose(file);
-    return false;
-  }
-  // Complete an unterminated last line first, or the new draw would merge
-  // into it and both would be lost.
-  std::string line;
-  if (oldSize > 0 && !endsWithLineFeed(file)) line = "\r\n";
-  line += formatLine(draw);
-  // One write for the whole line; a reader never sees half a prefix.
-  bool written = std::fseek(file, 0, SEEK_END) == 0 &&
-                 std::fwrite(line.data(), 1, line.size(), file) == line.size() &&
-                 std::fflush(file) == 0 && std::ferror(file) == 0;
-  bool closed = std::fclose(file) == 0;
-  if (written && closed) return true;
-  restoreFile(path, existed, oldSize);
-  return false;
+  return appendDraws([&](const std::vector<DrawRecord>&) { return std::vector<DrawRecord>{draw}; },
+                     path) == AppendStatus::Appended;
 }
 
 }  // namespace kestaro

@@ -2,11 +2,16 @@
 #define KESTARO_ANALYSIS_DRAW_FILE_H
 
 #include <cstdint>
+#include <functional>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 namespace kestaro {
+
+inline constexpr int kHighestNumber = 31;  // numbers run from 1 to 31
+inline constexpr int kPositions = 6;       // 1 to 5 are A to E, 6 is Z
 
 // One draw: the five main numbers in the order registered and the bonus number.
 struct DrawRecord {
@@ -23,12 +28,28 @@ inline constexpr const char kDrawFileName[] = "LOTO.DAT";
 // opened or read as a file (missing, a folder, a read error).
 std::optional<std::vector<DrawRecord>> readDraws(const char* path = kDrawFileName);
 
+// The bytes of a file; std::nullopt when it is not a regular file that can be
+// opened and read.
+std::optional<std::string> readFileBytes(const char* path);
+
 // The draws held by the bytes of a draw file, read by the Windows text-mode
 // rules on every platform.
 std::vector<DrawRecord> parseDraws(std::string_view bytes);
 
-// Appends one line "A,B,C,D,E,Z" CR LF. Returns false, leaving the file as it
-// was, when it cannot be opened or the line cannot be written completely.
+enum class AppendStatus { Appended, NotOpened, Failed };
+
+// Given the draws now in the file, returns the draws to append (none: nothing
+// is written).
+using ChooseDraws = std::function<std::vector<DrawRecord>(const std::vector<DrawRecord>& present)>;
+
+// Under the writers' lock: reads the file (created when missing), lets
+// `choose` pick the draws to add and appends them as lines "A,B,C,D,E,Z"
+// CR LF in one write. On a write, flush or close failure the file is cut
+// back to its length before, still under the lock.
+AppendStatus appendDraws(const ChooseDraws& choose, const char* path = kDrawFileName);
+
+// Appends one draw; false, leaving the draws as they were, when the file
+// cannot be opened or the line cannot be written completely.
 bool appendDraw(const DrawRecord& draw, const char* path = kDrawFileName);
 
 }  // namespace kestaro

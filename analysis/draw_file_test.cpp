@@ -11,6 +11,8 @@
 
 #if defined(__linux__)
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <csignal>
 #endif
 
@@ -177,7 +179,9 @@ TEST(AppendDraw, FailedWriteLeavesTheOldBytesAtEveryCutPoint) {
   }
 }
 
-TEST(AppendDraw, FailedFirstWriteLeavesNoFileBehind) {
+// The new file stays, empty: removing it could take a draw that another
+// writer has just put in.
+TEST(AppendDraw, FailedFirstWriteLeavesTheNewFileEmpty) {
   TempFolder folder;
   std::string path = folder.file("LOTO.DAT");
   std::signal(SIGXFSZ, SIG_IGN);
@@ -189,7 +193,36 @@ TEST(AppendDraw, FailedFirstWriteLeavesNoFileBehind) {
   bool appended = appendDraw(kDraw, path.c_str());
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &saved), 0);
   EXPECT_FALSE(appended);
-  EXPECT_FALSE(std::filesystem::exists(path));
+  EXPECT_EQ(readBytes(path), "");
+}
+
+// Two writing processes: one whose every append fails and is cut back, one
+// adding draws. Cut-backs happen under the lock, so no added draw is lost.
+TEST(AppendDraw, CutBacksNeverTakeAnotherWritersDraw) {
+  TempFolder folder;
+  const std::string path = folder.file("LOTO.DAT");
+  writeBytes(path, "1,2,3,4,5,6\r\n");
+  constexpr int kDraws = 300;
+  const pid_t failing = fork();
+  ASSERT_GE(failing, 0);
+  if (failing == 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    rlimit limited{14, 14};  // the first line and not a byte more
+    setrlimit(RLIMIT_FSIZE, &limited);
+    int refused = 0;
+    for (int i = 0; i < kDraws; ++i)
+      refused += !appendDraw(DrawRecord{9, 9, 9, 9, 9, 9}, path.c_str());
+    _exit(refused == kDraws ? 0 : 1);
+  }
+  for (int i = 0; i < kDraws; ++i) {
+    ASSERT_TRUE(appendDraw(DrawRecord{1, i, 3, 4, 5, 6}, path.c_str()));
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(failing, &status, 0), failing);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the limited writer wrote a draw";
+  std::string expected = "1,2,3,4,5,6\r\n";
+  for (int i = 0; i < kDraws; ++i) expected += "1," + std::to_string(i) + ",3,4,5,6\r\n";
+  EXPECT_EQ(readBytes(path), expected);
 }
 #endif
 

@@ -9,9 +9,6 @@
 
 namespace kestaro {
 
-inline constexpr int kHighestNumber = 31;
-inline constexpr int kPositions = 6;  // 1 to 5 are A to E, 6 is Z
-
 // How often each number (row 0..31) stood at each position (column 1..6).
 // Column 0 is never used; row 0 only counts a hand-edited 0.
 struct FrequencyTable {

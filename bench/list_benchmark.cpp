@@ -45,10 +45,14 @@ void clickHeader(HWND window, int column) {
   SendMessageA(window, WM_NOTIFY, IDC_RESULT_LIST, reinterpret_cast<LPARAM>(&click));
 }
 
+// The list handle the literal comparison reads, stored once as the program
+// stores its own.
+HWND literalList = nullptr;
+
 // The comparison exactly as first written: find both rows by item data and
 // convert their texts, at every comparison.
 int CALLBACK literalCompare(LPARAM first, LPARAM second, LPARAM column) {
-  HWND list = GetDlgItem(FindWindowA("kestaro", nullptr), IDC_RESULT_LIST);
+  HWND list = literalList;
   double values[2];
   LPARAM data[2] = {first, second};
   for (int i = 0; i < 2; ++i) {
@@ -83,9 +87,9 @@ Timings measure(HWND window, int draws, bool literal) {
   t.sort = seconds() - start;
   if (literal) {
     SendMessageA(window, WM_COMMAND, IDM_HISTORY, 0);
-    HWND list = GetDlgItem(window, IDC_RESULT_LIST);
+    literalList = GetDlgItem(window, IDC_RESULT_LIST);
     start = seconds();
-    SendMessageA(list, LVM_SORTITEMS, 2, reinterpret_cast<LPARAM>(literalCompare));
+    SendMessageA(literalList, LVM_SORTITEMS, 2, reinterpret_cast<LPARAM>(literalCompare));
     t.literalSort = seconds() - start;
   }
   return t;

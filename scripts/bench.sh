@@ -12,8 +12,7 @@ build/release/bin/benchmarks
 
 build=$(sh scripts/build-windows.sh)
 cmake --build "$build" -j "$(nproc)" --target list_benchmark >/dev/null
-arch=win64
-case "$build" in *i686) arch=win32 ;; esac
+arch=$(sh "$top/scripts/wine-arch.sh" "$build")
 export WINEPREFIX="$top/build/wineprefix"
 sh scripts/wine-prefix.sh
 echo "== result list under Wine ($arch, visible window)"

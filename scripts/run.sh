@@ -12,8 +12,7 @@ mkdir -p "$folder"
 cp "$build/bin/kestaro.exe" "$folder/"
 export WINEPREFIX="$top/build/wineprefix"
 sh "$top/scripts/wine-prefix.sh"
-arch=win64
-case "$build" in *i686) arch=win32 ;; esac
+arch=$(sh "$top/scripts/wine-arch.sh" "$build")
 cd "$folder"
 if [ -n "${DISPLAY:-}" ]; then
   KESTARO_WINE_TIMEOUT=0 sh "$top/scripts/wine-run.sh" "$arch" explorer /desktop=Kestaro,1024x768 kestaro.exe

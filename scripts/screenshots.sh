@@ -6,8 +6,7 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 out=$(cd "${1:-$top/docs}" && pwd)
 build=$(sh "$top/scripts/build-windows.sh")
-arch=win64
-case "$build" in *i686) arch=win32 ;; esac
+arch=$(sh "$top/scripts/wine-arch.sh" "$build")
 work=$(mktemp -d)
 cp "$top/data/sample-LOTO.DAT" "$work/LOTO.DAT"
 cp "$build/bin/kestaro.exe" "$build/bin/send_command.exe" "$work/"

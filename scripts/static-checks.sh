@@ -1,10 +1,11 @@
 #!/bin/sh
-# clang-tidy (the checks in .clang-tidy) and cppcheck over the portable code,
+# clang-tidy (the checks in .clang-tidy) over the portable code and the Win32
+# layer, cppcheck over all code,
 # and the formatting of every C++ file against .clang-format.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
-sh scripts/install-deps.sh clang-tidy cppcheck clang-format cmake g++ libgtest-dev >/dev/null
+sh scripts/install-deps.sh clang-tidy cppcheck clang-format cmake g++ libgtest-dev mingw-w64 >/dev/null
 cmake -S . -B build/native -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
 cmake --build build/native --target expected_texts >/dev/null
 
@@ -15,10 +16,21 @@ echo "formatted: $(echo "$files" | wc -l) files"
 
 echo "== clang-tidy"
 # The portable code that the native build compiles; tests and Win32 code excluded.
-portable=$(git ls-files 'analysis/*.cpp' 'ui/list_sort.cpp' 'bench/search_benchmark.cpp' | grep -v _test)
+portable=$(git ls-files 'analysis/*.cpp' 'ui/list_sort.cpp' 'platform/*_posix.cpp' \
+  'bench/search_benchmark.cpp' | grep -v _test)
 clang-tidy -p build/native --quiet $portable >build/native/clang-tidy.log 2>&1 ||
   { grep -v "warnings generated" build/native/clang-tidy.log; echo "clang-tidy found problems"; exit 1; }
 echo "clang-tidy: clean over $(echo "$portable" | wc -l) files"
+# The Win32 layer, as the 64-bit MinGW build compiles it, with that target's headers.
+cmake -S . -B build/x86_64 -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
+  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
+cxx=/usr/lib/gcc/x86_64-w64-mingw32/$(x86_64-w64-mingw32-g++-posix -dumpversion)/include/c++
+win32=$(git ls-files 'ui/*.cpp' 'platform/*_win32.cpp' 'cli/*.cpp' | grep -v _test)
+clang-tidy -p build/x86_64 --quiet --extra-arg=--target=x86_64-w64-mingw32 \
+  --extra-arg=-isystem"$cxx" --extra-arg=-isystem"$cxx/x86_64-w64-mingw32" \
+  $win32 >build/x86_64/clang-tidy.log 2>&1 ||
+  { grep -v "warnings generated" build/x86_64/clang-tidy.log; echo "clang-tidy found problems in the Win32 layer"; exit 1; }
+echo "clang-tidy: clean over $(echo "$win32" | wc -l) Win32 files"
 
 echo "== cppcheck"
 code=$(git ls-files '*.cpp' | grep -v _test)

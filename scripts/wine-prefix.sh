@@ -12,6 +12,8 @@ if [ ! -f "$WINEPREFIX/.kestaro-ready" ]; then
   printf '\357\273\277Windows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\Software\\Wine\\Fonts\\Replacements]\r\n"ＭＳ Ｐゴシック"="IPAPGothic"\r\n"ＭＳ ゴシック"="IPAGothic"\r\n' |
     iconv -f UTF-8 -t UTF-16LE >"$reg"
   $run regedit /S "$reg" >/dev/null 2>&1
+  # Caption buttons are drawn with Marlett; without it they show as letters.
+  cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
   wineserver -w
   touch "$WINEPREFIX/.kestaro-ready"
 fi

@@ -13,20 +13,22 @@ namespace kestaro {
 
 namespace {
 
-constexpr int kDrawFieldBuffer = 10;  // at most 9 characters of a field are read
-constexpr int kCountBuffer = 6;       // at most 5 characters of the count
-
-int fieldValue(HWND dialog, int id, int bufferSize) {
-  char text[kDrawFieldBuffer] = "";
-  GetDlgItemTextA(dialog, id, text, bufferSize);
+// A field's number as atoi reads the first Size - 1 characters: 9 of a draw
+// field, 5 of the count.
+template <std::size_t Size>
+int fieldValue(HWND dialog, int id) {
+  char text[Size] = {};
+  GetDlgItemTextA(dialog, id, text, static_cast<int>(Size));
   return std::atoi(text);
 }
+constexpr std::size_t kDrawFieldBuffer = 10;
+constexpr std::size_t kCountBuffer = 6;
 
 // The six fields A to Z; nothing when one reads as 0 (fields after it are not read).
 std::optional<DrawRecord> readDrawFields(HWND dialog) {
   std::int32_t values[6];
   for (int field = 0; field < 6; ++field) {
-    values[field] = fieldValue(dialog, IDC_FIELD_A + field, kDrawFieldBuffer);
+    values[field] = fieldValue<kDrawFieldBuffer>(dialog, IDC_FIELD_A + field);
     if (values[field] == 0) return std::nullopt;
   }
   return DrawRecord{values[0], values[1], values[2], values[3], values[4], values[5]};
@@ -34,7 +36,7 @@ std::optional<DrawRecord> readDrawFields(HWND dialog) {
 
 // A refused OK leaves the dialog open, silently: a zero field or a draw file
 // that cannot be written.
-INT_PTR CALLBACK drawEntryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK drawEntryProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) noexcept {
   if (message != WM_COMMAND) return FALSE;
   switch (LOWORD(wParam)) {
     case IDOK:
@@ -57,17 +59,18 @@ void showSettings(HWND dialog, const SearchSettings& settings) {
   char text[16];
   std::snprintf(text, sizeof text, "%d", static_cast<int>(settings.pickCount.load()));
   SetDlgItemTextA(dialog, IDC_FIELD_A, text);
-  int selected = settings.threshold.load() == 10 ? IDC_STANDARD : IDC_LONG_SHOT;
+  int selected = settings.threshold.load() == kStandardThreshold ? IDC_STANDARD : IDC_LONG_SHOT;
   SendDlgItemMessageA(dialog, selected, BM_SETCHECK, BST_CHECKED, 0);
 }
 
 void storeSettings(HWND dialog, SearchSettings& settings) {
-  settings.pickCount = fieldValue(dialog, IDC_FIELD_A, kCountBuffer);
+  settings.pickCount = fieldValue<kCountBuffer>(dialog, IDC_FIELD_A);
   bool standard = SendDlgItemMessageA(dialog, IDC_STANDARD, BM_GETCHECK, 0, 0) == BST_CHECKED;
-  settings.threshold = standard ? 10 : 1;
+  settings.threshold = standard ? kStandardThreshold : kLongShotThreshold;
 }
 
-INT_PTR CALLBACK searchSettingsProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK searchSettingsProc(HWND dialog, UINT message, WPARAM wParam,
+                                    LPARAM lParam) noexcept {
   if (message == WM_INITDIALOG) {
     SetWindowLongPtrA(dialog, DWLP_USER, lParam);
     showSettings(dialog, settingsOf(dialog));
@@ -81,7 +84,7 @@ INT_PTR CALLBACK searchSettingsProc(HWND dialog, UINT message, WPARAM wParam, LP
 }
 
 // Esc and the close box send IDCANCEL, which the version box ignores.
-INT_PTR CALLBACK versionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK versionProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) noexcept {
   if (message == WM_COMMAND && LOWORD(wParam) == IDOK) EndDialog(dialog, IDOK);
   return FALSE;
 }

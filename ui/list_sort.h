@@ -11,6 +11,8 @@ namespace kestaro {
 
 inline constexpr int kColumns = 8;
 inline constexpr std::int32_t kUnsorted = 0, kAscending = 1, kDescending = 2;
+// What the list shows: a sort relabels column 0 only for candidates.
+inline constexpr std::int32_t kListModeCandidates = 0, kListModeTabulation = 1;
 
 // Each column's latest sort direction; never reset during the run.
 struct SortDirections {

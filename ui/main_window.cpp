@@ -7,6 +7,7 @@
 
 #include "dialogs.h"
 #include "frequency_table.h"
+#include "list_sort.h"
 #include "resource_ids.h"
 #include "result_list.h"
 #include "text_format.h"
@@ -31,7 +32,7 @@ struct MainWindowState {
   HINSTANCE instance = nullptr;
   HWND window = nullptr;  // stored on every message
   HWND list = nullptr;
-  std::int32_t listMode = 0;
+  std::int32_t listMode = kListModeCandidates;
   std::int32_t listOwner = 0;  // the search whose calls reach the list, 0 none
   HANDLE worker = nullptr;
   Wait wait = [](int milliseconds) { Sleep(milliseconds); };
@@ -103,7 +104,7 @@ void emptyList() {
   clearRows(state.list);
 }
 
-DWORD WINAPI searchThread(LPVOID parameter) {
+DWORD WINAPI searchThread(LPVOID parameter) noexcept {
   std::unique_ptr<SearchJob> job(static_cast<SearchJob*>(parameter));
   runSearch(*job);
   return 0;
@@ -119,12 +120,12 @@ HANDLE startSearch(std::int32_t id) {
   job->wait = state.wait;
   job->clock = state.clock;
   HANDLE thread = CreateThread(nullptr, 0, searchThread, job.get(), 0, nullptr);
-  if (thread != nullptr) job.release();  // the worker frees it
+  if (thread != nullptr) static_cast<void>(job.release());  // the worker frees it
   return thread;
 }
 
 void showTabulationCommand(TabulationMode mode) {
-  state.listMode = 1;
+  state.listMode = kListModeTabulation;
   setMenuItem(IDM_CLEAR, true);
   emptyList();
   // Nothing is repainted until the whole tabulation is in.
@@ -136,12 +137,14 @@ void showTabulationCommand(TabulationMode mode) {
 }
 
 void onStart() {
-  state.listMode = 0;
+  state.listMode = kListModeCandidates;
   setCaption(kBaseCaption);
   setMenuItem(IDM_STOP, true);
   setMenuItem(IDM_START, false);
   setMenuItem(IDM_CLEAR, false);
   setMenuItem(IDM_HISTORY, false);
+  // A tabulation would take the list from the running search.
+  setMenuItem(IDM_DISTRIBUTION, false);
   emptyList();
   releaseWorker();
   std::int32_t id = newSearchId();
@@ -151,10 +154,11 @@ void onStart() {
 }
 
 void onStop() {
-  state.listMode = 0;
+  state.listMode = kListModeCandidates;
   setMenuItem(IDM_START, true);
   setMenuItem(IDM_CLEAR, true);
   setMenuItem(IDM_HISTORY, true);
+  setMenuItem(IDM_DISTRIBUTION, true);
   setMenuItem(IDM_STOP, false);
   stopFlag = 0;
   releaseWorker();
@@ -231,7 +235,7 @@ void onCreate(HWND window) {
   setMenuItem(IDM_STOP, false);
   setMenuItem(IDM_CLEAR, false);
   insertColumns(state.list);
-  state.listMode = 0;
+  state.listMode = kListModeCandidates;
   state.listOwner = 0;
   state.worker = nullptr;
 }
@@ -251,7 +255,7 @@ void onNotify(WPARAM control, const NMHDR& header) {
   onColumnClick(state.list, click.iSubItem, state.listMode, settings.pickCount.load());
 }
 
-LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   state.window = window;
   switch (message) {
     case WM_CREATE:

@@ -19,12 +19,12 @@ int runKestaro(HINSTANCE instance, int show);
 bool registerMainWindowClass(HINSTANCE instance);
 HWND createMainWindow(HINSTANCE instance);
 
-// The settings the dialog edits and a running search reads live.
+// For tests only: the settings the dialog edits and a running search reads live.
 SearchSettings& searchSettings();
-// 0 while the list shows candidates, 1 while it shows a tabulation.
+// For tests only: kListModeCandidates or kListModeTabulation.
 std::int32_t listMode();
-// The wait before each candidate and the clock a search is started with;
-// Sleep and the calendar clock unless a test hands in its own.
+// For tests only: the wait before each candidate and the clock a search is
+// started with, instead of Sleep and the calendar clock.
 void setSearchServices(Wait wait, Clock clock);
 
 }  // namespace kestaro

@@ -10,10 +10,10 @@ namespace kestaro {
 namespace {
 
 using Cells = std::vector<std::string>;
-using Menu = std::vector<bool>;  // Start, Stop, Clear, History enabled
-const Menu kIdleEmpty{true, false, false, true};
-const Menu kSearching{false, true, false, false};
-const Menu kIdleWithContent{true, false, true, true};
+using Menu = std::vector<bool>;  // Start, Stop, Clear, History, Distribution enabled
+const Menu kIdleEmpty{true, false, false, true, true};
+const Menu kSearching{false, true, false, false, false};
+const Menu kIdleWithContent{true, false, true, true, true};
 
 const Cells kSeedOneCandidate{"No. 1", "4", "14", "17", "21", "30", "29", "11.11%"};
 
@@ -23,7 +23,7 @@ using testing::pumpUntil;
 TEST_F(MainWindow, StartsIdleAndEmpty) {
   EXPECT_EQ(caption(), "Kestaro Ver 1.0");
   EXPECT_EQ(menu(), kIdleEmpty);
-  for (int id : {IDM_EXIT, IDM_DISTRIBUTION, IDM_REGISTER, IDM_SETTINGS, IDM_HELP, IDM_VERSION}) {
+  for (int id : {IDM_EXIT, IDM_REGISTER, IDM_SETTINGS, IDM_HELP, IDM_VERSION}) {
     EXPECT_FALSE(grayed(id)) << id;
   }
   EXPECT_EQ(listMode(), 0);
@@ -148,6 +148,7 @@ TEST_F(MainWindow, StopStillFillsTheStoppedCandidate) {
   hooks.holdAtWait = 0;
   command(IDM_START);
   ASSERT_TRUE(pumpUntil([&] { return hooks.holding(); }));
+  EXPECT_EQ(menu(), kSearching);
   command(IDM_STOP);
   EXPECT_EQ(menu(), kIdleWithContent);
   hooks.release();
@@ -251,6 +252,7 @@ TEST_F(MainWindow, PauseShowsWhyInTheCaption) {
   command(IDM_START);
   ASSERT_TRUE(pumpUntil([&] { return hooks.holding(); }));
   EXPECT_EQ(caption(), kOutOfReachCaption);
+  EXPECT_EQ(menu(), kSearching);   // the pause is still a search
   searchSettings().threshold = 1;  // the long-shot setting
   hooks.release();
   ASSERT_TRUE(pumpUntil([&] { return searchEnded(); }));

@@ -3,7 +3,7 @@
 #include <commctrl.h>
 
 #include <string>
-#include <unordered_map>
+#include <vector>
 
 #include "list_sort.h"
 #include "resource_ids.h"
@@ -39,16 +39,22 @@ LPARAM itemData(HWND list, int row) {
   return item.lParam;
 }
 
-// Each row's value, read once before the sort: the value of the first row
-// from the top that carries the item data.
+// Each row's value by its item data, read once before the sort: the value of
+// the first row from the top that carries the item data.
 struct SortContext {
-  std::unordered_map<LPARAM, double> values;
+  std::vector<double> values;
   std::int32_t direction;
 };
 
-int CALLBACK compareItems(LPARAM first, LPARAM second, LPARAM context) {
+double valueOf(const SortContext& sort, LPARAM data) noexcept {
+  return data >= 0 && static_cast<std::size_t>(data) < sort.values.size()
+             ? sort.values[static_cast<std::size_t>(data)]
+             : 0.0;
+}
+
+int CALLBACK compareItems(LPARAM first, LPARAM second, LPARAM context) noexcept {
   const auto* sort = reinterpret_cast<const SortContext*>(context);
-  return compareRows(sort->values.at(first), sort->values.at(second), sort->direction);
+  return compareRows(valueOf(*sort, first), valueOf(*sort, second), sort->direction);
 }
 
 }  // namespace
@@ -108,12 +114,17 @@ int rowCount(HWND list) {
 void onColumnClick(HWND list, int column, std::int32_t listMode, std::int32_t pickCount) {
   SortContext sort{{}, sortState.toggle(column)};
   const int rows = rowCount(list);
-  for (int row = 0; row < rows; ++row) {
-    sort.values.emplace(itemData(list, row), cellValue(cellText(list, row, column)));
+  // Rows carry the item data 0 to rows - 1; read bottom up so that the top
+  // row wins where a value repeats.
+  sort.values.resize(static_cast<std::size_t>(rows));
+  for (int row = rows - 1; row >= 0; --row) {
+    const LPARAM data = itemData(list, row);
+    if (data < 0 || data >= rows) continue;
+    sort.values[static_cast<std::size_t>(data)] = cellValue(cellText(list, row, column));
   }
   SendMessageA(list, LVM_SORTITEMS, reinterpret_cast<WPARAM>(&sort),
                reinterpret_cast<LPARAM>(compareItems));
-  if (listMode != 0) return;
+  if (listMode != kListModeCandidates) return;
   for (int label = 1; label <= labelsToRewrite(pickCount, rows); ++label) {
     setCell(list, label - 1, 0, formatCandidateLabel(label).c_str());
   }

@@ -27,7 +27,8 @@ int rowCount(HWND list);
 // in ListMode 0, relabels the candidates from No. 1 down.
 void onColumnClick(HWND list, int column, std::int32_t listMode, std::int32_t pickCount);
 
-// The latest sort direction of a column: 0 never sorted, 1 ascending, 2 descending.
+// For tests only: the latest sort direction of a column, kUnsorted,
+// kAscending or kDescending.
 std::int32_t sortDirection(int column);
 
 }  // namespace kestaro

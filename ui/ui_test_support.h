@@ -135,9 +135,12 @@ class MainWindowTest : public ::testing::Test {
     SendMessageA(window, WM_NOTIFY, IDC_RESULT_LIST, reinterpret_cast<LPARAM>(&click));
   }
   bool grayed(int id) { return (GetMenuState(GetMenu(window), id, MF_BYCOMMAND) & MF_GRAYED) != 0; }
-  // Start, Stop, Clear, History: true where enabled.
+  // Every item whose state changes, 1001 Start to 1005 Distribution: true
+  // where enabled.
   std::vector<bool> menu() {
-    return {!grayed(IDM_START), !grayed(IDM_STOP), !grayed(IDM_CLEAR), !grayed(IDM_HISTORY)};
+    std::vector<bool> enabled;
+    for (int id = IDM_START; id <= IDM_DISTRIBUTION; ++id) enabled.push_back(!grayed(id));
+    return enabled;
   }
   std::string caption() {
     char text[256] = "";
