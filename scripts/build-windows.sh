@@ -15,5 +15,5 @@ if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
 fi
 cmake -S . -B "build/$arch" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$arch-w64-mingw32.cmake" >/dev/null
-cmake --build "build/$arch" -j "$(nproc)" --target kestaro send_command >&2
+cmake --build "build/$arch" -j "$(nproc)" --target kestaro kestaro-cli send_command >&2
 echo "$top/build/$arch"

@@ -1,7 +1,8 @@
 #!/bin/sh
 # Builds Kestaro and starts it under Wine in its working folder (default
 # ~/Kestaro), which holds LOTO.DAT and the help page. A LOTO.DAT already
-# there is the user's and is never replaced.
+# there is the user's and is never replaced. Without a display it shows the
+# program at work in a virtual one and saves screenshots instead.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 folder=${1:-$HOME/Kestaro}
@@ -9,7 +10,7 @@ build=$(sh "$top/scripts/build-windows.sh")
 mkdir -p "$folder"
 [ -e "$folder/LOTO.DAT" ] || cp "$top/data/sample-LOTO.DAT" "$folder/LOTO.DAT"
 [ -e "$top/docs/kestarohelp.html" ] && cp "$top/docs/kestarohelp.html" "$folder/"
-cp "$build/bin/kestaro.exe" "$folder/"
+cp "$build/bin/kestaro.exe" "$build/bin/kestaro-cli.exe" "$folder/"
 export WINEPREFIX="$top/build/wineprefix"
 sh "$top/scripts/wine-prefix.sh"
 arch=$(sh "$top/scripts/wine-arch.sh" "$build")
@@ -18,11 +19,18 @@ if [ -n "${DISPLAY:-}" ]; then
   KESTARO_WINE_TIMEOUT=0 sh "$top/scripts/wine-run.sh" "$arch" explorer /desktop=Kestaro,1024x768 kestaro.exe
   exit 0
 fi
-shot="$folder/kestaro-screen.png"
-echo "No display here: Kestaro runs in a virtual display instead; a screenshot follows."
+echo "No display here: Kestaro runs in a virtual display and shows its work in screenshots."
+cp "$build/bin/send_command.exe" "$folder/"
 xvfb-run -a -s "-screen 0 1024x768x24" sh -c "
-  sh '$top/scripts/wine-run.sh' $arch explorer /desktop=Kestaro,1024x768 kestaro.exe &
+  run='sh $top/scripts/wine-run.sh $arch'
+  \$run explorer /desktop=Kestaro,800x600 kestaro.exe &
   sleep 8
-  import -window root '$shot'
+  \$run explorer /desktop=Kestaro,800x600 send_command.exe 1005; sleep 3
+  import -window root -crop 800x600+0+0 '$folder/kestaro-distribution.png'
+  \$run explorer /desktop=Kestaro,800x600 send_command.exe long-shot 5; sleep 3
+  \$run explorer /desktop=Kestaro,800x600 send_command.exe 1001; sleep 10
+  import -window root -crop 800x600+0+0 '$folder/kestaro-search.png'
   wineserver -k"
-echo "Screenshot of Kestaro's window: $shot"
+rm -f "$folder/send_command.exe"
+echo "The distribution table of LOTO.DAT: $folder/kestaro-distribution.png"
+echo "A search for 5 candidates at the long-shot rate: $folder/kestaro-search.png"

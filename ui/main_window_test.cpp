@@ -119,6 +119,50 @@ TEST_F(MainWindow, SearchOfTwoCandidatesEndsWithTheNotice) {
   EXPECT_EQ(hooks.waits(), (std::vector<int>{1000, 1000}));
 }
 
+// The command line's output of a program in the test's folder.
+std::string commandOutput(std::string commandLine) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE out = CreateFileA("cli-out.txt", GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdOutput = out;
+  startup.hStdError = out;
+  PROCESS_INFORMATION process{};
+  if (CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                     &startup, &process)) {
+    WaitForSingleObject(process.hProcess, 30000);
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+  }
+  CloseHandle(out);
+  return testing::readBytes("cli-out.txt");
+}
+
+// kestaro-cli's candidates for clock seeds S, S + 1, ... are the window's.
+TEST_F(MainWindow, CommandLineSearchShowsTheWindowsCandidates) {
+  history(testing::realisticHistory(300, 11));
+  searchSettings().pickCount = 3;
+  searchSettings().threshold = 1;
+  hooks.seed = 1700000000;
+  command(IDM_START);
+  ASSERT_TRUE(pumpUntil([&] { return searchEnded(); }));
+  std::string shown;
+  for (int r = 0; r < 3; ++r) {
+    for (int column = 0; column < 8; ++column)
+      shown += cell(r, column) + (column < 7 ? "\t" : "\n");
+  }
+  char program[MAX_PATH];
+  GetModuleFileNameA(nullptr, program, MAX_PATH);
+  std::string folder(program);
+  folder.resize(folder.find_last_of("\\/") + 1);
+  EXPECT_EQ(commandOutput("\"" + folder +
+                          "kestaro-cli.exe\" search --seed 1700000000 --count 3 "
+                          "--threshold 1"),
+            shown);
+}
+
 TEST_F(MainWindow, SortAfterASearchRelabelsFromTheTop) {
   history(testing::kCheckHistory);
   searchSettings().threshold = 1;
