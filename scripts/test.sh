@@ -8,13 +8,18 @@ jobs=$(nproc)
 
 sh scripts/install-deps.sh cmake make g++ googletest libgtest-dev libbenchmark-dev \
   mingw-w64 wine wine64 wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-wine zip unzip \
-  clang libclang-rt-14-dev clang-tidy clang-format cppcheck g++-multilib qemu-user
+  clang libclang-rt-14-dev clang-tidy clang-format cppcheck g++-multilib qemu-user python3
 sh scripts/japanese-locale.sh
 
 echo "== native build and tests"
 cmake -S . -B build/native -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build/native -j "$jobs"
 ctest --test-dir build/native --output-on-failure -j "$jobs"
+
+echo "== kestaro-cli built with clang"
+cmake -S . -B build/clang -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/clang -j "$jobs" --target kestaro-cli
+sh cli/cli_test.sh "$top/build/clang/bin/kestaro-cli"
 
 echo "== native tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build/asan -DCMAKE_BUILD_TYPE=Debug -DKESTARO_SANITIZE=address,undefined >/dev/null
