@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "candidate_search.h"
+#include "score_table.h"
 #include "draw_file.h"
 #include "frequency_table.h"
 #include "text_format.h"

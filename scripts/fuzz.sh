@@ -8,8 +8,9 @@ sh scripts/install-deps.sh clang libclang-rt-14-dev >/dev/null
 out=build/fuzz
 mkdir -p "$out"
 clang++ -std=c++17 -g -O1 -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all \
-  -Ianalysis fuzz/draw_file_fuzzer.cpp analysis/draw_file.cpp analysis/frequency_table.cpp \
-  analysis/candidate_search.cpp analysis/random_source.cpp analysis/text_format.cpp \
+  -Ianalysis -Iplatform fuzz/draw_file_fuzzer.cpp analysis/draw_file.cpp \
+  analysis/frequency_table.cpp analysis/score_table.cpp analysis/random_source.cpp \
+  analysis/text_format.cpp platform/file_lock_posix.cpp \
   -o "$out/draw_file_fuzzer"
 # New inputs go to a scratch corpus; the committed seeds stay as they are.
 rm -rf "$out/corpus" && mkdir -p "$out/corpus"

@@ -25,7 +25,7 @@ echo "clang-tidy: clean over $(echo "$portable" | wc -l) files"
 cmake -S . -B build/x86_64 -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
   -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
 cxx=/usr/lib/gcc/x86_64-w64-mingw32/$(x86_64-w64-mingw32-g++-posix -dumpversion)/include/c++
-win32=$(git ls-files 'ui/*.cpp' 'platform/*_win32.cpp' 'cli/*.cpp' | grep -v _test)
+win32=$(git ls-files 'ui/*.cpp' 'platform/*_win32.cpp' 'cli/*.cpp' | grep -v -e _test -e _posix)
 clang-tidy -p build/x86_64 --quiet --extra-arg=--target=x86_64-w64-mingw32 \
   --extra-arg=-isystem"$cxx" --extra-arg=-isystem"$cxx/x86_64-w64-mingw32" \
   $win32 >build/x86_64/clang-tidy.log 2>&1 ||
