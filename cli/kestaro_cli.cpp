@@ -204,11 +204,10 @@ int import(const CliOptions& o) {
     return kBadInput;
   }
   ImportCounts counts;
-  AppendStatus status;
+  AppendStatus status = AppendStatus::Appended;
   if (o.dryRun) {
     const auto present = readDraws(o.file.c_str());
     newDraws(o, present.value_or(std::vector<DrawRecord>{}), imported.draws, counts);
-    status = AppendStatus::Appended;
   } else {
     status = appendDraws(
         [&](const std::vector<DrawRecord>& present) {
