@@ -46,8 +46,20 @@ void CandidateGenerator::refill() {
   source_.seed(kJumps.mul[kBlock - 1] * from + kJumps.add[kBlock - 1]);
 }
 
-std::optional<Candidate> CandidateGenerator::generate(const Threshold& threshold,
+std::optional<Candidate> CandidateGenerator::generate(const std::atomic<std::int32_t>& threshold,
                                                       double reachable) {
+  return generateWith([&] { return threshold.load(std::memory_order_relaxed); }, reachable);
+}
+
+std::optional<Candidate> CandidateGenerator::generate(double threshold, double reachable) {
+  return generateWith([threshold] { return threshold; }, reachable);
+}
+
+// One loop for both kinds of threshold, each reading its own without a
+// branch between them on every attempt.
+template <typename ReadThreshold>
+std::optional<Candidate> CandidateGenerator::generateWith(ReadThreshold threshold,
+                                                          double reachable) {
   // The loop's state lives in registers; the members are written on return.
   std::size_t used = used_;
   std::uint64_t attempts = attempts_;
@@ -61,7 +73,7 @@ std::optional<Candidate> CandidateGenerator::generate(const Threshold& threshold
   std::optional<Candidate> accepted;
   double limit = -1, sumLimit = 0;
   for (;;) {
-    const double live = threshold.load();
+    const double live = threshold();
     if (live > reachable) break;
     if (live != limit) {
       limit = live;

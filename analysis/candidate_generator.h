@@ -17,19 +17,6 @@ struct Candidate {
   double score = 0;              // percent
 };
 
-// The score a candidate must reach, in percent: the window's live setting,
-// read afresh at every test, or a fixed value such as a command line gives.
-class Threshold {
- public:
-  explicit Threshold(const std::atomic<std::int32_t>& live) : live_(&live) {}
-  explicit Threshold(double fixed) : fixed_(fixed) {}
-  double load() const { return live_ != nullptr ? live_->load(std::memory_order_relaxed) : fixed_; }
-
- private:
-  const std::atomic<std::int32_t>* live_ = nullptr;
-  double fixed_ = 0;
-};
-
 // Draws combinations from one seed in the exact order of the original
 // generator (A, B, C, D, E with rejection, sort, Z with rejection) and keeps
 // the first whose score reaches the threshold.
@@ -39,13 +26,17 @@ class CandidateGenerator {
   // Seeds the generator once per candidate.
   void seed(std::uint32_t value);
   void seedFromClock(const Clock& clock) { seed(static_cast<std::uint32_t>(clock())); }
-  // The next accepted candidate, or nothing as soon as the threshold is above
-  // `reachable`; no value is drawn then, so generating again goes on exactly
-  // where it stopped.
-  std::optional<Candidate> generate(const Threshold& threshold, double reachable);
+  // The next accepted candidate, or nothing as soon as the threshold (percent)
+  // is above `reachable`; no value is drawn then, so generating again goes on
+  // exactly where it stopped. The window's live setting is read afresh at
+  // every test; a command line's threshold is fixed and may be fractional.
+  std::optional<Candidate> generate(const std::atomic<std::int32_t>& threshold, double reachable);
+  std::optional<Candidate> generate(double threshold, double reachable);
   std::uint64_t attempts() const { return attempts_; }
 
  private:
+  template <typename ReadThreshold>
+  std::optional<Candidate> generateWith(ReadThreshold threshold, double reachable);
   void refill();
 
   const ScoreTable& scores_;

@@ -41,29 +41,19 @@ PauseEnd pause(SearchJob& job, int begun, double reachable) {
   }
 }
 
-void showCandidate(Display& display, int row, const Candidate& candidate) {
-  const std::array<std::string, 7> cells = candidateCells(candidate);
-  for (int column = 1; column <= 7; ++column) display.setCell(row, column, cells[column - 1]);
-}
-
 }  // namespace
 
-std::array<std::string, 7> candidateCells(const Candidate& candidate) {
-  std::array<std::string, 7> cells;
-  for (int i = 0; i < 5; ++i) cells[i] = formatNumber(candidate.numbers[i]);
-  cells[5] = formatNumber(candidate.bonus);
-  cells[6] = formatPercent(candidate.score);
-  return cells;
+void showCandidate(Display& display, int row, const Candidate& candidate) {
+  for (int i = 0; i < 5; ++i) display.setCell(row, i + 1, formatNumber(candidate.numbers[i]));
+  display.setCell(row, 6, formatNumber(candidate.bonus));
+  display.setCell(row, 7, formatPercent(candidate.score));
 }
 
 void runSearch(SearchJob& job) {
   if (stopped(job)) return;
-  FrequencyTable table;
-  table.reset();
   std::optional<std::vector<DrawRecord>> draws = readDraws(job.drawFile.c_str());
   if (!draws) return;
-  for (const DrawRecord& draw : *draws) table.addDraw(draw);
-  const ScoreTable scores = makeScoreTable(table, static_cast<std::int32_t>(draws->size()));
+  const ScoreTable scores = scoreTableOf(*draws);
   const double reachable = maxScore(scores);
   Display& display = *job.display;
   display.clearRows();
@@ -74,7 +64,7 @@ void runSearch(SearchJob& job) {
     job.wait(kCandidateWaitMs);
     generator.seedFromClock(job.clock);
     std::optional<Candidate> candidate;
-    while (!(candidate = generator.generate(Threshold(job.settings->threshold), reachable))) {
+    while (!(candidate = generator.generate(job.settings->threshold, reachable))) {
       PauseEnd end = pause(job, row + 1, reachable);
       if (end == PauseEnd::Stopped) return;
       if (end == PauseEnd::CountReached) break;

@@ -1,7 +1,6 @@
 #ifndef KESTARO_ANALYSIS_CANDIDATE_SEARCH_H
 #define KESTARO_ANALYSIS_CANDIDATE_SEARCH_H
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -48,9 +47,9 @@ std::int32_t newSearchId();
 inline constexpr int kCandidateWaitMs = 1000;
 inline constexpr int kPauseStepMs = 100;
 
-// The texts of a candidate's columns 1 to 7: the five numbers, the bonus
-// and the score as "%3.2f" with "%".
-std::array<std::string, 7> candidateCells(const Candidate& candidate);
+// Fills columns 1 to 7 of a candidate's row: the five numbers, the bonus and
+// the score as "%3.2f" with "%".
+void showCandidate(Display& display, int row, const Candidate& candidate);
 
 // The body of the search worker.
 void runSearch(SearchJob& job);

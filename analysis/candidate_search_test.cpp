@@ -115,13 +115,20 @@ TEST(CandidateGenerator, MatchesThePlainTranscriptionBitForBit) {
       for (std::uint32_t seed = 0; seed < 4000000000u; seed += 9876543) {
         CandidateGenerator generator(scores);
         generator.seedFromClock([seed] { return seed; });
-        auto fast = generator.generate(Threshold(live), reachable);
+        auto fast = generator.generate(live, reachable);
         auto plain = testing::referenceCandidate(table, drawCount, seed, threshold);
         ASSERT_TRUE(fast.has_value());
         ASSERT_EQ(fast->numbers, plain.numbers) << seed;
         ASSERT_EQ(fast->bonus, plain.bonus) << seed;
         ASSERT_EQ(fast->score, plain.score) << seed;
         ASSERT_EQ(generator.attempts(), plain.attempts) << seed;
+        // A command line's fixed threshold takes the same candidate.
+        CandidateGenerator fixed(scores);
+        fixed.seed(seed);
+        auto sameCandidate = fixed.generate(static_cast<double>(threshold), reachable);
+        ASSERT_TRUE(sameCandidate.has_value());
+        ASSERT_EQ(sameCandidate->numbers, plain.numbers) << seed;
+        ASSERT_EQ(sameCandidate->bonus, plain.bonus) << seed;
         attempts += plain.attempts;
       }
     }

@@ -54,19 +54,20 @@ void showDistribution(const FrequencyTable& table, std::int32_t drawCount, Displ
 
 }  // namespace
 
-void showTabulation(TabulationMode mode, Display& display, const char* path) {
+bool showTabulation(TabulationMode mode, Display& display, const char* path) {
   FrequencyTable table;
   table.reset();
   std::optional<std::vector<DrawRecord>> draws = readDraws(path);
-  if (!draws) return;
+  if (!draws) return false;
   const bool history = mode == TabulationMode::History;
   display.setCaption(std::string(kBaseCaption) + (history ? kHistorySuffix : kDistributionSuffix));
   if (history) {
     showHistory(*draws, display);
-    return;
+    return true;
   }
   for (const DrawRecord& draw : *draws) table.addDraw(draw);
   showDistribution(table, static_cast<std::int32_t>(draws->size()), display);
+  return true;
 }
 
 }  // namespace kestaro

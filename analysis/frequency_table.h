@@ -25,9 +25,9 @@ std::array<std::int32_t, kPositions + 1> byPosition(const DrawRecord& draw);
 enum class TabulationMode { History = 0, Distribution = 1 };
 
 // Reads the draw file and writes the history listing or the distribution
-// table into an empty list, with its caption. Does nothing when the file
-// cannot be opened.
-void showTabulation(TabulationMode mode, Display& display, const char* path = kDrawFileName);
+// table into an empty list, with its caption. Returns false, having done
+// nothing, when the file cannot be opened.
+bool showTabulation(TabulationMode mode, Display& display, const char* path = kDrawFileName);
 
 }  // namespace kestaro
 

@@ -17,6 +17,13 @@ ScoreTable makeScoreTable(const FrequencyTable& table, std::int32_t drawCount) {
   return scores;
 }
 
+ScoreTable scoreTableOf(const std::vector<DrawRecord>& draws) {
+  FrequencyTable table;
+  table.reset();
+  for (const DrawRecord& draw : draws) table.addDraw(draw);
+  return makeScoreTable(table, static_cast<std::int32_t>(draws.size()));
+}
+
 double lowestSumReaching(double limit) {
   double sum = limit * 6.0;
   while (sum / 6.0 >= limit) sum = std::nextafter(sum, -HUGE_VAL);

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "draw_file.h"
 #include "frequency_table.h"
@@ -15,6 +16,8 @@ struct ScoreTable {
   std::array<std::array<double, kHighestNumber + 1>, kPositions + 1> terms{};
 };
 ScoreTable makeScoreTable(const FrequencyTable& table, std::int32_t drawCount);
+// The table of these draws: each counted by position, every draw in the divisor.
+ScoreTable scoreTableOf(const std::vector<DrawRecord>& draws);
 
 // The six terms added in the order A, B, C, D, E, Z.
 inline double sumOf(const ScoreTable& scores, const std::array<int, 5>& numbers, int bonus) {

@@ -43,7 +43,7 @@ bool sameCandidates() {
   for (std::uint32_t seed = 0; seed < 200; ++seed) {
     CandidateGenerator generator(h.scores);
     generator.seedFromClock([&] { return seed; });
-    auto candidate = generator.generate(Threshold(threshold), h.reachable);
+    auto candidate = generator.generate(threshold, h.reachable);
     auto plain = testing::referenceCandidate(h.table, h.drawCount, seed, kThreshold);
     if (!candidate || candidate->numbers != plain.numbers || candidate->bonus != plain.bonus ||
         candidate->score != plain.score) {
@@ -68,7 +68,7 @@ void BM_GenerationOnly(benchmark::State& state, bool plainTranscription) {
     } else {
       CandidateGenerator generator(h.scores);
       generator.seedFromClock([&] { return seed; });
-      auto candidate = generator.generate(Threshold(threshold), h.reachable);
+      auto candidate = generator.generate(threshold, h.reachable);
       benchmark::DoNotOptimize(candidate);
       attempts += generator.attempts();
     }
@@ -93,7 +93,7 @@ void BM_CommandLineSearch(benchmark::State& state, bool plainTranscription) {
     draws.resize(510);
     return History(draws);
   }();
-  Threshold threshold(static_cast<double>(kThreshold));
+  const double threshold = kThreshold;
   std::uint32_t seed = 1700000000;
   std::int64_t candidates = 0;
   for (auto _ : state) {

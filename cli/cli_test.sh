@@ -87,6 +87,7 @@ rm -f LOTO.DAT
 for command in history distribution search best; do
   kc $command
   expect "missing file: $command" 2 ""
+  [ $command = best ] || { kc $command --format csv; expect "missing file: $command, csv" 2 ""; }
 done
 kc add 3,8,15,22,29,11
 expect "add" 0 ""

@@ -1,7 +1,6 @@
 // kestaro-cli: the window's analysis on the command line, over the same
 // draw file and the same functions, so every text and candidate is the
 // window's.
-#include <cinttypes>
 #include <cstdio>
 #include <ctime>
 #include <string>
@@ -61,16 +60,14 @@ int fileError(const CliOptions& o, const char* what) {
   return kFileError;
 }
 
-// The list's rows as the window shows them, written out on demand.
+// The list's rows as the window shows them, held until print() writes them,
+// so that nothing is printed for a file that could not be read.
 class RowPrinter : public Display {
  public:
-  explicit RowPrinter(bool csv) : csv_(csv) {
-    if (csv_) console::out("No,A,B,C,D,E,Z,AVG\n");
-  }
-  ~RowPrinter() override { flush(); }
+  explicit RowPrinter(bool csv) : csv_(csv), text_(csv ? "No,A,B,C,D,E,Z,AVG\n" : "") {}
   void clearRows() override {}
   void addRow(int row, const std::string& text) override {
-    flush();
+    endRow();
     cells_.assign(8, "");
     cells_[0] = csv_ ? std::to_string(row + 1) : text;
   }
@@ -82,32 +79,37 @@ class RowPrinter : public Display {
   void setCaption(const std::string&) override {}
   void endOfSearch() override {}
 
+  // Writes every row so far.
+  void print() {
+    endRow();
+    console::out(text_);
+    text_.clear();
+  }
+
  private:
-  void flush() {
+  void endRow() {
     if (cells_.empty()) return;
-    std::string line = cells_[0];
-    for (std::size_t i = 1; i < cells_.size(); ++i) line += (csv_ ? "," : "\t") + cells_[i];
-    console::out(line + "\n");
+    text_ += cells_[0];
+    for (std::size_t i = 1; i < cells_.size(); ++i) text_ += (csv_ ? "," : "\t") + cells_[i];
+    text_ += "\n";
     cells_.clear();
   }
   bool csv_;
+  std::string text_;
   std::vector<std::string> cells_;
 };
 
 int tabulate(const CliOptions& o, TabulationMode mode) {
-  if (!readDraws(o.file.c_str())) return fileError(o, " を読めません\n");
   RowPrinter printer(o.csv);
-  showTabulation(mode, printer, o.file.c_str());
+  if (!showTabulation(mode, printer, o.file.c_str())) return fileError(o, " を読めません\n");
+  printer.print();
   return kDone;
 }
 
 std::optional<ScoreTable> scoresOf(const CliOptions& o) {
   std::optional<std::vector<DrawRecord>> draws = readDraws(o.file.c_str());
   if (!draws) return std::nullopt;
-  FrequencyTable table;
-  table.reset();
-  for (const DrawRecord& draw : *draws) table.addDraw(draw);
-  return makeScoreTable(table, static_cast<std::int32_t>(draws->size()));
+  return scoreTableOf(*draws);
 }
 
 std::string exactText(double value) {
@@ -131,14 +133,14 @@ int search(const CliOptions& o) {
     console::err("シード: " + std::to_string(seed) + " (--seed で同じ結果を再現できます)\n");
   RowPrinter printer(o.csv);
   CandidateGenerator generator(*scores);
-  const Threshold threshold(o.threshold);
   for (int k = 0; k < o.count; ++k) {
     generator.seed(seed + static_cast<std::uint32_t>(k));
-    const std::optional<Candidate> candidate = generator.generate(threshold, reachable);
+    const std::optional<Candidate> candidate = generator.generate(o.threshold, reachable);
     printer.addRow(k, formatCandidateLabel(k + 1));
-    const std::array<std::string, 7> cells = candidateCells(*candidate);
-    for (int column = 1; column <= 7; ++column) printer.setCell(k, column, cells[column - 1]);
+    showCandidate(printer, k, *candidate);
+    printer.print();  // each candidate as soon as it is found
   }
+  printer.print();  // the CSV header of a search for no candidate
   return kDone;
 }
 
