@@ -7,9 +7,11 @@
 #include <string>
 #include <thread>
 
+#include "locked_file.h"
 #include "test_support.h"
 
 #if defined(__linux__)
+#include <fstream>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -25,82 +27,6 @@ using testing::writeBytes;
 
 const DrawRecord kDraw{3, 8, 15, 22, 29, 11};
 
-std::vector<DrawRecord> parse(const std::string& bytes) {
-  return parseDraws(bytes);
-}
-
-TEST(ParseDraws, LineEndsCrLfLfAndNoneReadAlike) {
-  std::vector<DrawRecord> expected{{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}};
-  EXPECT_EQ(parse("1,2,3,4,5,6\r\n7,8,9,10,11,12\r\n"), expected);
-  EXPECT_EQ(parse("1,2,3,4,5,6\n7,8,9,10,11,12\n"), expected);
-  EXPECT_EQ(parse("1,2,3,4,5,6\r\n7,8,9,10,11,12"), expected);
-}
-
-TEST(ParseDraws, FieldsFollowTheDecimalConversionRules) {
-  std::vector<DrawRecord> expected{{1, 2, 3, 4, 5, 6}};
-  EXPECT_EQ(parse("1, 2, 3, 4, 5, 6\r\n"), expected);
-  EXPECT_EQ(parse("  \t1,2,3,4,5,6\r\n"), expected);
-  EXPECT_EQ(parse("1,2,3,4,5,6,7\r\n"), expected);
-  EXPECT_EQ(parse("+1,02,3,4,05,6 trailing text\r\n"), expected);
-  EXPECT_EQ(parse("-5,0,31,99,-0,7\r\n"), (std::vector<DrawRecord>{{-5, 0, 31, 99, 0, 7}}));
-}
-
-TEST(ParseDraws, RecordsWithoutSixNumbersAreSkippedNotCarriedOver) {
-  EXPECT_EQ(parse("1,2,3,4,5,6\r\n\r\n7,8 ,9,10,11,12\r\n1,2,3,4,5\r\nx,1,2,3,4,5\r\n"),
-            (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 6}}));
-  EXPECT_TRUE(parse("\r\n\r\n").empty());
-  EXPECT_TRUE(parse("1,2,3,4,5,+\r\n1,2,3,4,5,-\r\n1,,2,3,4,5,6\r\n").empty());
-}
-
-TEST(ParseDraws, NumbersBeyondThirtyTwoBitsSkipTheRecord) {
-  EXPECT_EQ(parse("2147483647,1,2,3,4,5\r\n1,2,3,4,5,-2147483648\r\n"),
-            (std::vector<DrawRecord>{{2147483647, 1, 2, 3, 4, 5}, {1, 2, 3, 4, 5, -2147483648}}));
-  EXPECT_TRUE(parse("2147483648,1,2,3,4,5\r\n").empty());
-  EXPECT_TRUE(parse("1,2,3,4,5,-2147483649\r\n").empty());
-  EXPECT_TRUE(parse("1,2,3,4,5,99999999999999999999\r\n").empty());
-}
-
-TEST(ParseDraws, LinesOf28And29CharactersAreReadWhole) {
-  std::string line28 = "1,2,3,4,5,000000000000000007";   // 28 characters
-  std::string line29 = "1,2,3,4,5,0000000000000000078";  // 29 characters
-  ASSERT_EQ(line28.size(), 28u);
-  ASSERT_EQ(line29.size(), 29u);
-  EXPECT_EQ(parse(line28 + "\r\n" + line29 + "\r\n"),
-            (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 7}, {1, 2, 3, 4, 5, 78}}));
-}
-
-TEST(ParseDraws, LongLineGivesOnlyItsFirst29Characters) {
-  // The 30th character is cut off the last number.
-  EXPECT_EQ(parse("1,2,3,4,5,00000000000000000789\r\n"),
-            (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 78}}));
-  // A later piece that looks like a draw is not one.
-  std::string longLine = "1,2,3,4,5,6" + std::string(18, ' ') + "3,14,15,16,17,18";
-  EXPECT_EQ(parse(longLine + "\r\n2,3,4,5,6,7\r\n"),
-            (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 6}, {2, 3, 4, 5, 6, 7}}));
-}
-
-TEST(ParseDraws, ByteOrderMarkAndEndOfFileMarkHideNothing) {
-  EXPECT_EQ(parse("\xEF\xBB\xBF"
-                  "1,2,3,4,5,6\r\n"),
-            (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 6}}));
-  EXPECT_EQ(parse("1,2,3,4,5,6\x1a"
-                  "7,8,9,10,11,12\r\n\x1a"),
-            (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 6}, {7, 8, 9, 10, 11, 12}}));
-}
-
-TEST(ParseDraws, LoneCarriageReturnDoesNotEndALine) {
-  // Text mode keeps a CR that no LF follows; the second draw is part of the first line.
-  EXPECT_EQ(parse("1,2,3,4,5,6\r7,8,9,10,11,12\r\n"),
-            (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 6}}));
-  EXPECT_EQ(parse("1,2,3,4,5,6\r\r\n"), (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 6}}));
-}
-
-TEST(ParseDraws, NulByteEndsTheRecord) {
-  EXPECT_TRUE(parse(std::string("1,2,3\0,4,5,6\r\n", 14)).empty());
-  EXPECT_EQ(parse(std::string("1,2,3,4,5,6\0\r\n", 14)),
-            (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 6}}));
-}
-
 TEST(ReadDraws, MissingFileIsNotOpenedAndEmptyFileIsEmpty) {
   TempFolder folder;
   EXPECT_FALSE(readDraws(folder.file("LOTO.DAT").c_str()).has_value());
@@ -115,6 +41,102 @@ TEST(ReadDraws, FolderNamedLikeTheFileIsNotOpened) {
   std::filesystem::create_directory(folder.file("LOTO.DAT"));
   EXPECT_FALSE(readDraws(folder.file("LOTO.DAT").c_str()).has_value());
   EXPECT_FALSE(appendDraw(kDraw, folder.file("LOTO.DAT").c_str()));
+}
+
+TEST(ReadDraws, NamesInAnyScriptOpenForEveryOperation) {
+  // Japanese, and Korean, which code page 932 cannot hold.
+  for (const std::string name : {"\u5f53\u9078.DAT", "\ud55c\uae00.DAT"}) {
+    TempFolder folder;
+    const std::string path = folder.utf8File(name);
+    ASSERT_TRUE(appendDraw(kDraw, path.c_str())) << path;
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::u8path(path)));
+    EXPECT_EQ(std::filesystem::file_size(std::filesystem::u8path(path)), 17u);
+    EXPECT_EQ(readDraws(path.c_str()), (std::vector<DrawRecord>{kDraw}));
+    EXPECT_EQ(readFileBytes(path.c_str()).bytes, "3,8,15,22,29,11\r\n");
+    EXPECT_EQ(
+        previewAppend([](const std::vector<DrawRecord>& present) { return present; }, path.c_str()),
+        AppendStatus::Appended);
+  }
+}
+
+TEST(AppendDraws, Utf16FileReadsButIsNeverWritten) {
+  TempFolder folder;
+  const std::string path = folder.file("LOTO.DAT");
+  // "1,2,3,4,5,6" CR LF as Notepad's "Unicode" saves it.
+  const std::string utf16(
+      "\xFF\xFE"
+      "1\0,\0"
+      "2\0,\0"
+      "3\0,\0"
+      "4\0,\0"
+      "5\0,\0"
+      "6\0\r\0\n\0",
+      26);
+  writeBytes(path, utf16);
+  EXPECT_EQ(readDraws(path.c_str()), (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 6}}));
+  bool chosen = false;
+  auto choose = [&](const std::vector<DrawRecord>&) {
+    chosen = true;
+    return std::vector<DrawRecord>{kDraw};
+  };
+  EXPECT_EQ(appendDraws(choose, path.c_str()), AppendStatus::Utf16);
+  EXPECT_EQ(previewAppend(choose, path.c_str()), AppendStatus::Utf16);
+  EXPECT_FALSE(appendDraw(kDraw, path.c_str()));
+  EXPECT_FALSE(chosen);
+  EXPECT_EQ(readBytes(path), utf16);
+}
+
+TEST(LockedFile, SecondWriterIsBusyUntilTheFirstLetsGo) {
+  TempFolder folder;
+  const std::string path = folder.file("LOTO.DAT");
+  {
+    LockedFile first(path);
+    ASSERT_EQ(first.state(), LockedFile::State::Held);
+    LockedFile second(path, 50);
+    EXPECT_EQ(second.state(), LockedFile::State::Busy);
+  }
+  LockedFile third(path, 50);
+  EXPECT_EQ(third.state(), LockedFile::State::Held);
+}
+
+// The file is moved away while the import chooses its draws and another
+// takes its name: the draws went into the moved file, so they are not stored
+// there either, and the newcomer is never cut back by name.
+TEST(AppendDraws, FileMovedAwayDuringTheAppendIsNotReportedAsStored) {
+  TempFolder folder;
+  const std::string path = folder.file("LOTO.DAT"), moved = folder.file("moved.DAT");
+  writeBytes(path, "1,2,3,4,5,6\r\n");
+  auto choose = [&](const std::vector<DrawRecord>&) {
+    std::filesystem::rename(path, moved);
+    writeBytes(path, "9,10,11,12,13,14\r\n7,8,9,10,11,12\r\n");
+    return std::vector<DrawRecord>{kDraw};
+  };
+  EXPECT_EQ(appendDraws(choose, path.c_str()), AppendStatus::Replaced);
+  EXPECT_EQ(readBytes(moved), "1,2,3,4,5,6\r\n");
+  EXPECT_EQ(readBytes(path), "9,10,11,12,13,14\r\n7,8,9,10,11,12\r\n");
+}
+
+TEST(PreviewAppend, SeesWhatTheAppendSeesAndWritesNothing) {
+  TempFolder folder;
+  const std::string path = folder.file("LOTO.DAT");
+  std::vector<DrawRecord> seen{kDraw};
+  auto choose = [&](const std::vector<DrawRecord>& present) {
+    seen = present;
+    return std::vector<DrawRecord>{kDraw};
+  };
+  // Missing: the append would create it, so the preview sees no draw.
+  EXPECT_EQ(previewAppend(choose, path.c_str()), AppendStatus::Appended);
+  EXPECT_TRUE(seen.empty());
+  EXPECT_FALSE(std::filesystem::exists(path));
+  writeBytes(path, "1,2,3,4,5,6\r\n");
+  EXPECT_EQ(previewAppend(choose, path.c_str()), AppendStatus::Appended);
+  EXPECT_EQ(seen, (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 6}}));
+  EXPECT_EQ(readBytes(path), "1,2,3,4,5,6\r\n");
+  // A folder is refused by both.
+  const std::string folderPath = folder.file("folder.DAT");
+  std::filesystem::create_directory(folderPath);
+  EXPECT_EQ(previewAppend(choose, folderPath.c_str()), AppendStatus::NotOpened);
+  EXPECT_EQ(appendDraws(choose, folderPath.c_str()), AppendStatus::NotOpened);
 }
 
 TEST(AppendDraw, CreatesTheFileWithExactlyOneCrLfLine) {
@@ -148,6 +170,46 @@ TEST(AppendDraw, CompletesAnUnterminatedLastLineFirst) {
 }
 
 #if defined(__linux__)
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// Address space a little above what the process uses now; the sanitizers
+// reserve far more than any limit, so their builds skip this.
+rlimit tightAddressSpace(std::size_t room) {
+  std::ifstream statm("/proc/self/statm");
+  std::size_t pages = 0;
+  statm >> pages;
+  const auto size = static_cast<rlim_t>(pages * sysconf(_SC_PAGESIZE) + room);
+  return rlimit{size, size};
+}
+
+// A file too large for memory is a file error, never an abort; blank lines
+// hold no draw and take no memory beyond their bytes.
+TEST(ReadDrawFile, FileTooLargeForMemoryIsAFileError) {
+  TempFolder folder;
+  const std::string blank = folder.file("blank.DAT"), large = folder.file("large.DAT");
+  writeBytes(blank, std::string(40 << 20, '\n') + "1,2,3,4,5,6\r\n");
+  writeBytes(large, std::string(160 << 20, ' '));
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    rlimit limited = tightAddressSpace(std::size_t{100} << 20);
+    setrlimit(RLIMIT_AS, &limited);
+    const DrawFileRead blanks = readDrawFile(blank.c_str());
+    const DrawFileRead tooLarge = readDrawFile(large.c_str());
+    const bool appendRefused =
+        appendDraws([](const std::vector<DrawRecord>&) { return std::vector<DrawRecord>{kDraw}; },
+                    large.c_str()) == AppendStatus::TooLarge;
+    _exit(blanks.status == ReadStatus::Read && blanks.draws.size() == 1
+              ? (tooLarge.status == ReadStatus::TooLarge ? (appendRefused ? 0 : 3) : 2)
+              : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status)) << "ended by signal " << WTERMSIG(status);
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: blank lines, 2: large file read, 3: large file appended";
+  EXPECT_EQ(std::filesystem::file_size(large), std::uintmax_t{160} << 20);
+}
+#endif
+
 TEST(AppendDraw, FullDiskIsReportedAsFailure) {
   EXPECT_FALSE(appendDraw(kDraw, "/dev/full"));
 }

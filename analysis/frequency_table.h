@@ -3,9 +3,9 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
-#include "display.h"
-#include "draw_file.h"
+#include "draw_format.h"
 
 namespace kestaro {
 
@@ -19,15 +19,11 @@ struct FrequencyTable {
   void addDraw(const DrawRecord& draw);
 };
 
+// The table of these draws, each counted by position.
+FrequencyTable frequencyTableOf(const std::vector<DrawRecord>& draws);
+
 // The six fields of a draw by position 1..6.
 std::array<std::int32_t, kPositions + 1> byPosition(const DrawRecord& draw);
-
-enum class TabulationMode { History = 0, Distribution = 1 };
-
-// Reads the draw file and writes the history listing or the distribution
-// table into an empty list, with its caption. Returns false, having done
-// nothing, when the file cannot be opened.
-bool showTabulation(TabulationMode mode, Display& display, const char* path = kDrawFileName);
 
 }  // namespace kestaro
 

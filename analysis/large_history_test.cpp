@@ -5,6 +5,7 @@
 
 #include "candidate_search.h"
 #include "frequency_table.h"
+#include "tabulation.h"
 #include "test_support.h"
 
 namespace kestaro {

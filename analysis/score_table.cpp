@@ -18,10 +18,7 @@ ScoreTable makeScoreTable(const FrequencyTable& table, std::int32_t drawCount) {
 }
 
 ScoreTable scoreTableOf(const std::vector<DrawRecord>& draws) {
-  FrequencyTable table;
-  table.reset();
-  for (const DrawRecord& draw : draws) table.addDraw(draw);
-  return makeScoreTable(table, static_cast<std::int32_t>(draws.size()));
+  return makeScoreTable(frequencyTableOf(draws), static_cast<std::int32_t>(draws.size()));
 }
 
 double lowestSumReaching(double limit) {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "draw_file.h"
+#include "draw_format.h"
 #include "frequency_table.h"
 
 namespace kestaro {

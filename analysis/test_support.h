@@ -41,6 +41,8 @@ class TempFolder {
     std::filesystem::remove_all(path_, ignored);
   }
   std::string file(const std::string& name) const { return (path_ / name).string(); }
+  // The UTF-8 path of a file whose name is UTF-8, as the program holds paths.
+  std::string utf8File(const std::string& name) const { return path_.u8string() + "/" + name; }
 
  private:
   std::filesystem::path path_;

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "score_table.h"
-#include "draw_file.h"
+#include "draw_format.h"
 #include "frequency_table.h"
 #include "text_format.h"
 

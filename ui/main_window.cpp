@@ -7,6 +7,7 @@
 
 #include "dialogs.h"
 #include "frequency_table.h"
+#include "tabulation.h"
 #include "list_sort.h"
 #include "resource_ids.h"
 #include "result_list.h"

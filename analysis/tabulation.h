@@ -1,0 +1,27 @@
+#ifndef KESTARO_ANALYSIS_TABULATION_H
+#define KESTARO_ANALYSIS_TABULATION_H
+
+#include <vector>
+
+#include "display.h"
+#include "draw_file.h"
+
+namespace kestaro {
+
+enum class TabulationMode { History = 0, Distribution = 1 };
+
+// One row per draw, in order, numbered from 1, with its six numbers.
+void showHistory(const std::vector<DrawRecord>& draws, Display& display);
+
+// One row per number 1 to 31: its count at each position and, in AVG, how
+// often it came up per hundred draws.
+void showDistribution(const std::vector<DrawRecord>& draws, Display& display);
+
+// Reads the draw file and writes the history listing or the distribution
+// table into an empty list, with its caption. Returns false, having done
+// nothing, when the file cannot be read.
+bool showTabulation(TabulationMode mode, Display& display, const char* path = kDrawFileName);
+
+}  // namespace kestaro
+
+#endif

@@ -1,0 +1,33 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "file_access.h"
+
+namespace kestaro {
+
+OpenedFile openForReading(const std::string& path) {
+  OpenedFile opened;
+  // Without O_NONBLOCK, opening a pipe waits for a writer that may never come.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    opened.missing = errno == ENOENT;
+    return opened;
+  }
+  struct stat info {};
+  if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    ::close(fd);
+    return opened;
+  }
+  opened.file = fdopen(fd, "rb");
+  if (opened.file == nullptr) {
+    ::close(fd);
+    return opened;
+  }
+  opened.size = static_cast<std::uint64_t>(info.st_size);
+  return opened;
+}
+
+}  // namespace kestaro

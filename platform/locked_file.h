@@ -1,0 +1,55 @@
+#ifndef KESTARO_PLATFORM_LOCKED_FILE_H
+#define KESTARO_PLATFORM_LOCKED_FILE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace kestaro {
+
+// Where the writers' lock lies: 2^62, past the end of any draw file.
+inline constexpr std::uint64_t kLockOffset = std::uint64_t{1} << 62;
+inline constexpr int kLockWaitMs = 10000;
+
+// A draw file as every writer holds it, natively or under Wine: one handle,
+// opened by its UTF-8 path (created when missing), under the writers' lock
+// for as long as it lives. Reading, appending and cutting back all go through
+// that handle, never through the path again. The lock covers one byte far
+// past any end of file: on Windows a lock is mandatory for the bytes it
+// covers, and readers must never be refused.
+class LockedFile {
+ public:
+  enum class State {
+    Held,
+    NotOpened,  // cannot be opened or created, or is not a regular file
+    Busy,       // another writer kept the lock for the whole wait
+  };
+
+  explicit LockedFile(const std::string& path, int waitMs = kLockWaitMs);
+  ~LockedFile();
+  LockedFile(const LockedFile&) = delete;
+  LockedFile& operator=(const LockedFile&) = delete;
+
+  State state() const { return state_; }
+  // The file's size now; 0 on a failure.
+  std::uint64_t size() const;
+  // Reads up to `count` bytes from the current position (first byte at the
+  // start); returns how many, 0 at the end; -1 on a read error.
+  std::int64_t read(char* data, std::size_t count);
+  // Writes all of `text` at the end of the file; false unless all of it went.
+  bool append(std::string_view text);
+  // Cuts the file back to `length` bytes.
+  bool cutBack(std::uint64_t length);
+  // Whether `path` still names this very file (device and inode, or volume
+  // serial and file index).
+  bool namedBy(const std::string& path) const;
+
+ private:
+  std::intptr_t handle_;
+  State state_ = State::NotOpened;
+};
+
+}  // namespace kestaro
+
+#endif

@@ -1,0 +1,92 @@
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <thread>
+
+#include "locked_file.h"
+
+namespace kestaro {
+
+namespace {
+
+// An open-file-description lock: it conflicts with the POSIX record locks by
+// which Wine's server mirrors LockFileEx, and with any other description's
+// lock in this very process, and unlike a record lock it is not dropped when
+// the process closes another descriptor of the file.
+bool tryLock(int fd, short type) {
+  struct flock range {};
+  range.l_type = type;
+  range.l_whence = SEEK_SET;
+  range.l_start = static_cast<off_t>(kLockOffset);
+  range.l_len = 1;
+  return fcntl(fd, F_OFD_SETLK, &range) == 0;
+}
+
+bool isRegular(int fd) {
+  struct stat info {};
+  return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+}  // namespace
+
+// O_APPEND: every write lands at the end, whatever else writes the file.
+LockedFile::LockedFile(const std::string& path, int waitMs)
+    : handle_(::open(path.c_str(), O_RDWR | O_CREAT | O_APPEND | O_NONBLOCK | O_CLOEXEC, 0666)) {
+  const int fd = static_cast<int>(handle_);
+  if (fd < 0 || !isRegular(fd)) return;
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(waitMs);
+  while (!tryLock(fd, F_WRLCK)) {
+    if (errno != EAGAIN && errno != EACCES) return;
+    if (std::chrono::steady_clock::now() > deadline) {
+      state_ = State::Busy;
+      return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  state_ = State::Held;
+}
+
+LockedFile::~LockedFile() {
+  if (handle_ < 0) return;
+  if (state_ == State::Held) tryLock(static_cast<int>(handle_), F_UNLCK);
+  ::close(static_cast<int>(handle_));
+}
+
+std::uint64_t LockedFile::size() const {
+  struct stat info {};
+  if (fstat(static_cast<int>(handle_), &info) != 0) return 0;
+  return static_cast<std::uint64_t>(info.st_size);
+}
+
+std::int64_t LockedFile::read(char* data, std::size_t count) {
+  for (;;) {
+    const ssize_t got = ::read(static_cast<int>(handle_), data, count);
+    if (got >= 0 || errno != EINTR) return got;
+  }
+}
+
+bool LockedFile::append(std::string_view text) {
+  while (!text.empty()) {
+    const ssize_t written = ::write(static_cast<int>(handle_), text.data(), text.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    text.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+bool LockedFile::cutBack(std::uint64_t length) {
+  return ftruncate(static_cast<int>(handle_), static_cast<off_t>(length)) == 0;
+}
+
+bool LockedFile::namedBy(const std::string& path) const {
+  struct stat mine {
+  }, named{};
+  return fstat(static_cast<int>(handle_), &mine) == 0 && stat(path.c_str(), &named) == 0 &&
+         mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
+}
+
+}  // namespace kestaro

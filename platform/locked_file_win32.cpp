@@ -1,0 +1,113 @@
+#include <windows.h>
+
+#include "locked_file.h"
+#include "windows_text.h"
+
+namespace kestaro {
+
+namespace {
+
+OVERLAPPED lockRange() {
+  OVERLAPPED range{};
+  range.Offset = static_cast<DWORD>(kLockOffset & 0xFFFFFFFFu);
+  range.OffsetHigh = static_cast<DWORD>(kLockOffset >> 32);
+  return range;
+}
+
+HANDLE handleOf(std::intptr_t handle) {
+  return reinterpret_cast<HANDLE>(handle);
+}
+
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+
+HANDLE openByName(const std::string& path, DWORD access, DWORD disposition, DWORD flags) {
+  const std::wstring name = toUtf16(path);
+  if (name.empty()) return INVALID_HANDLE_VALUE;
+  return CreateFileW(name.c_str(), access, kShareAll, nullptr, disposition, flags, nullptr);
+}
+
+bool sameFile(HANDLE x, HANDLE y) {
+  BY_HANDLE_FILE_INFORMATION a{}, b{};
+  return GetFileInformationByHandle(x, &a) && GetFileInformationByHandle(y, &b) &&
+         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
+         a.nFileIndexLow == b.nFileIndexLow;
+}
+
+}  // namespace
+
+// Polled rather than waited for: Wine's server answers a lock held by a
+// native process at once instead of queueing behind it.
+LockedFile::LockedFile(const std::string& path, int waitMs)
+    : handle_(reinterpret_cast<std::intptr_t>(
+          openByName(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL))) {
+  const HANDLE file = handleOf(handle_);
+  // NUL, CON and pipes open like files.
+  if (file == INVALID_HANDLE_VALUE || GetFileType(file) != FILE_TYPE_DISK) return;
+  const DWORD start = GetTickCount();
+  for (;;) {
+    OVERLAPPED range = lockRange();
+    if (LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &range)) {
+      state_ = State::Held;
+      return;
+    }
+    if (GetTickCount() - start > static_cast<DWORD>(waitMs)) {
+      state_ = State::Busy;
+      return;
+    }
+    Sleep(5);
+  }
+}
+
+LockedFile::~LockedFile() {
+  const HANDLE file = handleOf(handle_);
+  if (file == INVALID_HANDLE_VALUE) return;
+  if (state_ == State::Held) {
+    OVERLAPPED range = lockRange();
+    UnlockFileEx(file, 0, 1, 0, &range);
+  }
+  CloseHandle(file);
+}
+
+std::uint64_t LockedFile::size() const {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(handleOf(handle_), &size)) return 0;
+  return static_cast<std::uint64_t>(size.QuadPart);
+}
+
+std::int64_t LockedFile::read(char* data, std::size_t count) {
+  DWORD got = 0;
+  const DWORD wanted = count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
+  if (!ReadFile(handleOf(handle_), data, wanted, &got, nullptr)) return -1;
+  return got;
+}
+
+bool LockedFile::append(std::string_view text) {
+  const HANDLE file = handleOf(handle_);
+  LARGE_INTEGER none{};
+  if (!SetFilePointerEx(file, none, nullptr, FILE_END)) return false;
+  while (!text.empty()) {
+    DWORD written = 0;
+    const DWORD wanted = text.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(text.size());
+    if (!WriteFile(file, text.data(), wanted, &written, nullptr) || written == 0) return false;
+    text.remove_prefix(written);
+  }
+  return true;
+}
+
+bool LockedFile::cutBack(std::uint64_t length) {
+  const HANDLE file = handleOf(handle_);
+  LARGE_INTEGER position{};
+  position.QuadPart = static_cast<LONGLONG>(length);
+  return SetFilePointerEx(file, position, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+}
+
+bool LockedFile::namedBy(const std::string& path) const {
+  // No access asked: only the file's identity is read.
+  const HANDLE named = openByName(path, 0, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+  if (named == INVALID_HANDLE_VALUE) return false;
+  const bool same = sameFile(handleOf(handle_), named);
+  CloseHandle(named);
+  return same;
+}
+
+}  // namespace kestaro

@@ -1,0 +1,16 @@
+#ifndef KESTARO_PLATFORM_WINDOWS_TEXT_H
+#define KESTARO_PLATFORM_WINDOWS_TEXT_H
+
+#include <string>
+#include <string_view>
+
+// Windows only: the program's UTF-8 texts and the system's UTF-16 ones.
+namespace kestaro {
+
+// Invalid UTF-8 gives an empty text.
+std::wstring toUtf16(std::string_view utf8);
+std::string toUtf8(std::wstring_view utf16);
+
+}  // namespace kestaro
+
+#endif
