@@ -128,4 +128,15 @@ std::size_t overlapLength(const std::vector<DrawRecord>& present,
   return 0;
 }
 
+ImportPlan planImport(const std::vector<DrawRecord>& present,
+                      const std::vector<DrawRecord>& imported, bool force) {
+  ImportPlan plan;
+  plan.skipped = overlapLength(present, imported);
+  plan.disjoint = !force && !present.empty() && !imported.empty() && plan.skipped == 0;
+  if (!plan.disjoint) {
+    plan.added.assign(imported.begin() + static_cast<std::ptrdiff_t>(plan.skipped), imported.end());
+  }
+  return plan;
+}
+
 }  // namespace kestaro

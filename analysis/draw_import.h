@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "draw_file.h"
+#include "draw_format.h"
 
 namespace kestaro {
 
@@ -45,6 +45,17 @@ bool sameDraw(const DrawRecord& x, const DrawRecord& y);
 // start of `imported`; what follows it in `imported` is new.
 std::size_t overlapLength(const std::vector<DrawRecord>& present,
                           const std::vector<DrawRecord>& imported);
+
+// Which imported draws to append to `present`: those after the overlap. A
+// list that shares no draw with the end of a non-empty file is refused unless
+// forced, since a mistyped old draw would otherwise register it all twice.
+struct ImportPlan {
+  std::size_t skipped = 0;        // leading imported draws already in the file
+  std::vector<DrawRecord> added;  // the draws to append, in order
+  bool disjoint = false;          // refused: nothing to append
+};
+ImportPlan planImport(const std::vector<DrawRecord>& present,
+                      const std::vector<DrawRecord>& imported, bool force);
 
 }  // namespace kestaro
 

@@ -1,0 +1,209 @@
+#include "draw_import.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "test_support.h"
+
+namespace kestaro {
+namespace {
+
+using Draws = std::vector<DrawRecord>;
+
+const DrawRecord kA{1, 3, 17, 20, 25, 26};
+const DrawRecord kB{2, 11, 12, 21, 30, 28};
+const DrawRecord kC{1, 8, 10, 24, 30, 2};
+const DrawRecord kD{5, 6, 7, 8, 9, 10};
+
+TEST(CheckDraw, TakesSixDifferentNumbersFromOneTo31) {
+  EXPECT_EQ(checkDraw({3, 8, 15, 22, 29, 11}), std::nullopt);
+  EXPECT_EQ(checkDraw({1, 2, 3, 4, 5, 31}), std::nullopt);
+  EXPECT_EQ(checkDraw({31, 30, 29, 28, 27, 1}), std::nullopt);  // any order
+}
+
+TEST(CheckDraw, RefusesEveryFieldOutOfRange) {
+  for (int field = 0; field < 6; ++field) {
+    for (int value : {0, 32, -1}) {
+      std::int32_t values[6] = {3, 8, 15, 22, 29, 11};
+      values[field] = value;
+      const DrawRecord draw{values[0], values[1], values[2], values[3], values[4], values[5]};
+      EXPECT_EQ(checkDraw(draw), DrawProblem::OutOfRange) << "field " << field << " = " << value;
+    }
+  }
+}
+
+TEST(CheckDraw, RefusesRepeatedMainNumbersAndABonusAmongThem) {
+  EXPECT_EQ(checkDraw({3, 8, 8, 22, 29, 11}), DrawProblem::RepeatedMainNumber);
+  EXPECT_EQ(checkDraw({3, 8, 15, 22, 3, 11}), DrawProblem::RepeatedMainNumber);
+  EXPECT_EQ(checkDraw({3, 8, 15, 22, 29, 8}), DrawProblem::BonusInMain);
+  EXPECT_EQ(checkDraw({3, 8, 15, 22, 29, 29}), DrawProblem::BonusInMain);
+  // The range is told before a repetition.
+  EXPECT_EQ(checkDraw({3, 3, 15, 22, 29, 32}), DrawProblem::OutOfRange);
+}
+
+TEST(ParseDrawText, ReadsSixFieldsInOrder) {
+  const ParsedDraw parsed = parseDrawText("3,8,15,22,29,11");
+  EXPECT_EQ(parsed.problem, std::nullopt);
+  EXPECT_EQ(parsed.draw, (DrawRecord{3, 8, 15, 22, 29, 11}));
+  EXPECT_EQ(parseDrawText(" 3, 8 ,15,22,+29,11").draw, (DrawRecord{3, 8, 15, 22, 29, 11}));
+  EXPECT_EQ(parseDrawText("3\t8\t15\t22\t29\t11").draw, (DrawRecord{3, 8, 15, 22, 29, 11}));
+}
+
+TEST(ParseDrawText, TellsWhatIsWrong) {
+  EXPECT_EQ(parseDrawText("3,8,15,22,29").problem, DrawProblem::MissingField);
+  EXPECT_EQ(parseDrawText("3,8,15,22,29,11,12").problem, DrawProblem::MissingField);
+  EXPECT_EQ(parseDrawText("").problem, DrawProblem::MissingField);
+  EXPECT_EQ(parseDrawText("3,x,15,22,29,11").problem, DrawProblem::NotAnInteger);
+  EXPECT_EQ(parseDrawText("3,8.0,15,22,29,11").problem, DrawProblem::NotAnInteger);
+  EXPECT_EQ(parseDrawText("3,,15,22,29,11").problem, DrawProblem::NotAnInteger);
+  EXPECT_EQ(parseDrawText("3,99999999999,15,22,29,11").problem, DrawProblem::NotAnInteger);
+  EXPECT_EQ(parseDrawText("3,8,15,22,29,32").problem, DrawProblem::OutOfRange);
+  EXPECT_EQ(parseDrawText("0,8,15,22,29,11").problem, DrawProblem::OutOfRange);
+  EXPECT_EQ(parseDrawText("3,8,8,22,29,11").problem, DrawProblem::RepeatedMainNumber);
+  EXPECT_EQ(parseDrawText("3,8,15,22,29,8").problem, DrawProblem::BonusInMain);
+}
+
+TEST(ParseImport, SkipsAHeaderAndBlankLines) {
+  const ImportedDraws imported = parseImport(
+      "Draw,Date,N1,N2,N3,N4,N5,Bonus\n"
+      "1,2000-01-01,1,3,17,20,25,26\n"
+      "\n"
+      "  \t\r\n"
+      "2,2000-01-08,2,11,12,21,30,28\n",
+      {3, 4, 5, 6, 7, 8});
+  EXPECT_EQ(imported.badLine, 0u);
+  EXPECT_EQ(imported.draws, (Draws{kA, kB}));
+}
+
+TEST(ParseImport, TakesNoHeaderWhenTheFirstLineHoldsADraw) {
+  EXPECT_EQ(parseImport("1,3,17,20,25,26\r\n2,11,12,21,30,28").draws, (Draws{kA, kB}));
+  // A first line of wrong numbers is a bad line, not a header.
+  const ImportedDraws imported = parseImport("1,3,17,20,25,32\n2,11,12,21,30,28\n");
+  EXPECT_EQ(imported.badLine, 1u);
+  EXPECT_EQ(imported.problem, DrawProblem::OutOfRange);
+}
+
+TEST(ParseImport, AHeaderMayFollowBlankLinesButOnlyOnce) {
+  EXPECT_EQ(parseImport("\n\nN1,N2,N3,N4,N5,B\n1,3,17,20,25,26\n").draws, (Draws{kA}));
+  const ImportedDraws imported = parseImport("N1,N2,N3,N4,N5,B\nN1,N2,N3,N4,N5,B\n");
+  EXPECT_EQ(imported.badLine, 2u);
+  EXPECT_EQ(imported.problem, DrawProblem::NotAnInteger);
+}
+
+TEST(ParseImport, CountsBlankLinesInTheBadLineNumber) {
+  const ImportedDraws imported = parseImport("1,3,17,20,25,26\n\n\n2,11,12,21,30\n5,6,7,8,9,10\n");
+  EXPECT_EQ(imported.badLine, 4u);
+  EXPECT_EQ(imported.problem, DrawProblem::MissingField);
+  EXPECT_EQ(imported.draws, (Draws{kA}));  // the reading ends there
+}
+
+TEST(ParseImport, TellsEachProblemOfALine) {
+  const std::string ok = "1,3,17,20,25,26\n";
+  EXPECT_EQ(parseImport(ok + "2,x,12,21,30,28\n").problem, DrawProblem::NotAnInteger);
+  EXPECT_EQ(parseImport(ok + "2,2,12,21,30,28\n").problem, DrawProblem::RepeatedMainNumber);
+  EXPECT_EQ(parseImport(ok + "2,11,12,21,30,30\n").problem, DrawProblem::BonusInMain);
+  EXPECT_EQ(parseImport(ok + "2,11,12,21,30,0\n").problem, DrawProblem::OutOfRange);
+  EXPECT_EQ(parseImport(ok + "2,11,12,21,30,0\n").badLine, 2u);
+}
+
+TEST(ParseImport, ReadsQuotedFieldsTabsAndAByteOrderMark) {
+  EXPECT_EQ(parseImport("\xEF\xBB\xBF\"1\",\"3\",\"17\",\"20\",\"25\",\"26\"\r\n").draws,
+            (Draws{kA}));
+  EXPECT_EQ(parseImport("2\t11\t12\t21\t30\t28\n").draws, (Draws{kB}));
+  EXPECT_EQ(parseImport("\"No\",\"A\",\"B\",\"C\",\"D\",\"E\",\"Z\"\n9,1,3,17,20,25,26\n",
+                        {2, 3, 4, 5, 6, 7})
+                .draws,
+            (Draws{kA}));
+}
+
+TEST(ParseImport, TakesTheValuesFromTheChosenColumns) {
+  // Bonus first, the main numbers backwards.
+  const ImportedDraws imported = parseImport("26,25,20,17,3,1\n", {6, 5, 4, 3, 2, 1});
+  EXPECT_EQ(imported.badLine, 0u);
+  EXPECT_EQ(imported.draws, (Draws{kA}));
+  // A column past the line's last field.
+  const ImportedDraws shortLine =
+      parseImport("1,3,17,20,25,26\n1,3,17,20,25,26\n", {1, 2, 3, 4, 5, 7});
+  EXPECT_EQ(shortLine.badLine, 2u);  // the first line was a header
+  EXPECT_EQ(shortLine.problem, DrawProblem::MissingField);
+}
+
+TEST(ParseImport, ReadsNothingFromNothing) {
+  EXPECT_TRUE(parseImport("").draws.empty());
+  EXPECT_EQ(parseImport("").badLine, 0u);
+  EXPECT_TRUE(parseImport("\n\r\n").draws.empty());
+}
+
+TEST(SameDraw, MainNumbersInAnyOrderWithTheSameBonus) {
+  EXPECT_TRUE(sameDraw(kA, kA));
+  EXPECT_TRUE(sameDraw({1, 3, 17, 20, 25, 26}, {25, 1, 20, 3, 17, 26}));
+  EXPECT_FALSE(sameDraw({1, 3, 17, 20, 25, 26}, {1, 3, 17, 20, 25, 27}));
+  EXPECT_FALSE(sameDraw({1, 3, 17, 20, 25, 26}, {1, 3, 17, 20, 26, 25}));  // bonus swapped in
+  EXPECT_FALSE(sameDraw(kA, kB));
+}
+
+TEST(OverlapLength, TheLongestEndOfTheFileThatStartsTheList) {
+  EXPECT_EQ(overlapLength({}, {kA, kB}), 0u);
+  EXPECT_EQ(overlapLength({kA, kB}, {}), 0u);
+  EXPECT_EQ(overlapLength({kA, kB}, {kA, kB}), 2u);
+  EXPECT_EQ(overlapLength({kA, kB}, {kA, kB, kC, kD}), 2u);
+  EXPECT_EQ(overlapLength({kA, kB, kC}, {kB, kC, kD}), 2u);
+  EXPECT_EQ(overlapLength({kA, kB, kC}, {kC}), 1u);
+  EXPECT_EQ(overlapLength({kA, kB, kA, kB}, {kA, kB, kA, kB, kC}), 4u);
+  EXPECT_EQ(overlapLength({kB, kA}, {kA, kA}), 1u);
+  // The start of the file is not its end.
+  EXPECT_EQ(overlapLength({kA, kB, kC}, {kA, kB}), 0u);
+  EXPECT_EQ(overlapLength({kA, kB}, {kC, kD}), 0u);
+}
+
+TEST(OverlapLength, ComparesAsSameDraw) {
+  const DrawRecord reordered{25, 20, 17, 3, 1, 26};
+  EXPECT_EQ(overlapLength({kB, kA}, {reordered, kC}), 1u);
+}
+
+TEST(PlanImport, AppendsWhatFollowsTheOverlap) {
+  const ImportPlan plan = planImport({kA, kB}, {kA, kB, kC, kD}, false);
+  EXPECT_EQ(plan.skipped, 2u);
+  EXPECT_EQ(plan.added, (Draws{kC, kD}));
+  EXPECT_FALSE(plan.disjoint);
+}
+
+TEST(PlanImport, AppendsNothingTwice) {
+  const ImportPlan plan = planImport({kA, kB, kC, kD}, {kA, kB, kC, kD}, false);
+  EXPECT_EQ(plan.skipped, 4u);
+  EXPECT_TRUE(plan.added.empty());
+  EXPECT_FALSE(plan.disjoint);
+}
+
+TEST(PlanImport, RefusesAListThatDoesNotMeetTheFile) {
+  const ImportPlan plan = planImport({kA, kB}, {kC, kD}, false);
+  EXPECT_TRUE(plan.disjoint);
+  EXPECT_EQ(plan.skipped, 0u);
+  EXPECT_TRUE(plan.added.empty());
+  // A list that starts before the file's end meets it nowhere either.
+  EXPECT_TRUE(planImport({kA, kB, kC}, {kA, kB}, false).disjoint);
+}
+
+TEST(PlanImport, ForcedAppendsTheWholeList) {
+  const ImportPlan plan = planImport({kA, kB}, {kC, kD}, true);
+  EXPECT_FALSE(plan.disjoint);
+  EXPECT_EQ(plan.skipped, 0u);
+  EXPECT_EQ(plan.added, (Draws{kC, kD}));
+  // Forcing does not bring back what is already there.
+  EXPECT_EQ(planImport({kA, kB}, {kB, kC}, true).added, (Draws{kC}));
+}
+
+TEST(PlanImport, AnEmptyFileOrListIsNeverDisjoint) {
+  const ImportPlan fresh = planImport({}, {kA, kB}, false);
+  EXPECT_FALSE(fresh.disjoint);
+  EXPECT_EQ(fresh.added, (Draws{kA, kB}));
+  const ImportPlan none = planImport({kA}, {}, false);
+  EXPECT_FALSE(none.disjoint);
+  EXPECT_EQ(none.skipped, 0u);
+  EXPECT_TRUE(none.added.empty());
+}
+
+}  // namespace
+}  // namespace kestaro
