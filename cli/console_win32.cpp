@@ -1,16 +1,20 @@
 #include <windows.h>
+#include <shellapi.h>
 #include <fcntl.h>
 #include <io.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "console.h"
+#include "windows_text.h"
 
 namespace kestaro::console {
 
 namespace {
 
+// Invalid UTF-8 is shown as U+FFFD rather than dropping the message.
 std::wstring wide(std::string_view utf8) {
   const int length = static_cast<int>(utf8.size());
   std::wstring text(
@@ -20,17 +24,33 @@ std::wstring wide(std::string_view utf8) {
   return text;
 }
 
+bool writeConsole(HANDLE handle, const std::wstring& text) {
+  // Older consoles refuse very long writes: pieces, never splitting a pair.
+  constexpr std::size_t kPiece = 8192;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t length = std::min(kPiece, text.size() - start);
+    if (start + length < text.size() && IS_HIGH_SURROGATE(text[start + length - 1])) --length;
+    DWORD written = 0;
+    if (!WriteConsoleW(handle, text.data() + start, static_cast<DWORD>(length), &written,
+                       nullptr) ||
+        written == 0) {
+      return false;
+    }
+    start += written;
+  }
+  return true;
+}
+
 // A console shows UTF-16 whatever its code page; a file or a pipe receives
 // the ANSI code page (932 on Japanese Windows), as other programs write.
-void write(DWORD which, std::FILE* stream, std::string_view utf8) {
+bool write(DWORD which, std::FILE* stream, std::string_view utf8) {
+  if (std::ferror(stream)) return false;
   const HANDLE handle = GetStdHandle(which);
   DWORD mode = 0;
   const std::wstring text = wide(utf8);
   if (GetFileType(handle) == FILE_TYPE_CHAR && GetConsoleMode(handle, &mode)) {
     std::fflush(stream);
-    DWORD written = 0;
-    WriteConsoleW(handle, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    return;
+    return writeConsole(handle, text);
   }
   const int length = static_cast<int>(text.size());
   std::string ansi(static_cast<std::size_t>(WideCharToMultiByte(CP_ACP, 0, text.data(), length,
@@ -38,7 +58,9 @@ void write(DWORD which, std::FILE* stream, std::string_view utf8) {
                    '\0');
   WideCharToMultiByte(CP_ACP, 0, text.data(), length, ansi.data(), static_cast<int>(ansi.size()),
                       nullptr, nullptr);
-  std::fwrite(ansi.data(), 1, ansi.size(), stream);
+  // A closed pipe or a full disk fails WriteFile, and so fwrite or fflush.
+  const bool written = std::fwrite(ansi.data(), 1, ansi.size(), stream) == ansi.size();
+  return std::fflush(stream) == 0 && written && !std::ferror(stream);
 }
 
 }  // namespace
@@ -49,8 +71,29 @@ void prepare() {
   _setmode(_fileno(stderr), _O_BINARY);
 }
 
-void out(std::string_view utf8) {
-  write(STD_OUTPUT_HANDLE, stdout, utf8);
+// argv holds the ANSI code page, which cannot name every file: the words are
+// taken again from the UTF-16 command line.
+std::vector<std::string> arguments(int argc, char** argv) {
+  int count = 0;
+  LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::string> utf8;
+  if (words == nullptr) {
+    for (int i = 1; i < argc; ++i) {
+      const int size = MultiByteToWideChar(CP_ACP, 0, argv[i], -1, nullptr, 0);
+      std::wstring word(static_cast<std::size_t>(size > 0 ? size : 1), L'\0');
+      MultiByteToWideChar(CP_ACP, 0, argv[i], -1, word.data(), size);
+      word.pop_back();  // the terminating null
+      utf8.push_back(toUtf8(word));
+    }
+    return utf8;
+  }
+  for (int i = 1; i < count; ++i) utf8.push_back(toUtf8(words[i]));
+  LocalFree(words);
+  return utf8;
+}
+
+bool out(std::string_view utf8) {
+  return write(STD_OUTPUT_HANDLE, stdout, utf8);
 }
 
 void err(std::string_view utf8) {
