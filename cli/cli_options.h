@@ -1,11 +1,13 @@
 #ifndef KESTARO_CLI_CLI_OPTIONS_H
 #define KESTARO_CLI_CLI_OPTIONS_H
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "draw_file.h"
 #include "draw_import.h"
 
 namespace kestaro {
@@ -13,9 +15,9 @@ namespace kestaro {
 // What the command line asks for. Options may stand before or after the
 // command; values are checked here, files are not touched.
 struct CliOptions {
-  std::string command;                 // history, distribution, search, best, add, import
+  std::string command;                 // the command row's name
   std::vector<std::string> arguments;  // the command's own words
-  std::string file = "LOTO.DAT";
+  std::string file = kDrawFileName;
   bool help = false;
   bool csv = false;
   int count = 10;
@@ -27,12 +29,44 @@ struct CliOptions {
   bool force = false;
 };
 
-// The options, or the reason they are refused (UTF-8).
+// One option. A flag has no value name; its value is empty when stored.
+struct OptionRow {
+  const char* name;       // "--count"
+  const char* valueName;  // "N" in the usage; nullptr for a flag
+  // Its line under "オプション:" in the usage; nullptr for an option that its
+  // commands' lines show, whose meaning their descriptions tell.
+  const char* help;
+  // Checks and stores the value; the reason when it is refused (UTF-8).
+  std::string (*store)(CliOptions& options, const std::string& value);
+};
+
+// Every option of every command.
+const std::vector<OptionRow>& optionTable();
+const OptionRow* findOption(const std::string& name);
+
+// One command: what the parser, the usage and the dispatch know of it.
+struct CommandRow {
+  const char* name;
+  const char* arguments;  // its words as the usage shows them, space-separated; "" for none
+  std::vector<const char*> options;  // the options it accepts
+  const char* help;                  // its description; lines end in '\n'
+  int (*run)(const CliOptions& options);
+};
+
+// How many words a command takes: those of its `arguments`.
+std::size_t argumentCount(const CommandRow& command);
+
+// The options and their command, or the reason they are refused (UTF-8).
 struct ParsedOptions {
   CliOptions options;
-  std::string error;  // empty when the command line is usable
+  const CommandRow* command = nullptr;  // set when the line is usable and asks no help
+  std::string error;                    // empty when the command line is usable
 };
-ParsedOptions parseOptions(const std::vector<std::string>& words);
+ParsedOptions parseOptions(const std::vector<std::string>& words,
+                           const std::vector<CommandRow>& commands);
+
+// The usage text, every command and option from the tables (UTF-8).
+std::string usageText(const std::vector<CommandRow>& commands);
 
 }  // namespace kestaro
 

@@ -1,0 +1,283 @@
+// The commands of kestaro-cli: the window's analysis over the same draw file
+// and the same functions, so every text and candidate is the window's.
+#include "commands.h"
+
+#include <cstdio>
+#include <ctime>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "candidate_search.h"
+#include "console.h"
+#include "draw_file.h"
+#include "draw_import.h"
+#include "score_table.h"
+#include "tabulation.h"
+#include "text_format.h"
+
+namespace kestaro {
+
+namespace {
+
+std::string problemText(DrawProblem problem) {
+  switch (problem) {
+    case DrawProblem::MissingField:
+      return "6 つの数がありません";
+    case DrawProblem::NotAnInteger:
+      return "整数ではありません";
+    case DrawProblem::OutOfRange:
+      return "1 から 31 の範囲外の数があります";
+    case DrawProblem::RepeatedMainNumber:
+      return "本数字が重複しています";
+    case DrawProblem::BonusInMain:
+      return "ボーナス数字が本数字と重複しています";
+  }
+  return "";
+}
+
+// Why `path` could not be read.
+int readError(const std::string& path, ReadStatus status) {
+  console::err(path + (status == ReadStatus::TooLarge ? " は大きすぎて読み込めません\n"
+                                                      : " を読めません\n"));
+  return kFileError;
+}
+
+// Why nothing was added to the draw file.
+int appendError(const CliOptions& o, AppendStatus status) {
+  std::string why;
+  switch (status) {
+    case AppendStatus::Appended:
+      return kDone;
+    case AppendStatus::NotOpened:
+      why = " を開けません\n";
+      break;
+    case AppendStatus::Busy:
+      why = " には別のプログラムが書き込み中です。何も追加していません。\n";
+      break;
+    case AppendStatus::TooLarge:
+      why = " は大きすぎて読み込めません。何も追加していません。\n";
+      break;
+    case AppendStatus::Utf16:
+      why =
+          " は UTF-16 (Unicode) で保存されています。追加する行と文字コードが混ざるため、"
+          "何も追加していません。UTF-8 か Shift-JIS で保存し直してください。\n";
+      break;
+    case AppendStatus::Failed:
+      why = " に書き込めませんでした。ファイルは元のままです。\n";
+      break;
+    case AppendStatus::Replaced:
+      why = " は書き込みの間に別のファイルに置き換えられました。何も追加していません。\n";
+      break;
+  }
+  console::err(o.file + why);
+  return kFileError;
+}
+
+// Standard output refused the text: the rest would be lost as well.
+int outputError() {
+  console::err("標準出力に書き込めませんでした。\n");
+  return kFileError;
+}
+
+// The list's rows as the window shows them, held until print() writes them,
+// so that a block of rows leaves in one write.
+class RowPrinter : public Display {
+ public:
+  explicit RowPrinter(bool csv) : csv_(csv), text_(csv ? "No,A,B,C,D,E,Z,AVG\n" : "") {}
+  void clearRows() override {}
+  void addRow(int row, const std::string& text) override {
+    endRow();
+    cells_.assign(8, "");
+    cells_[0] = csv_ ? std::to_string(row + 1) : text;
+  }
+  void setCell(int, int column, const std::string& text) override {
+    std::string cell = text;
+    if (csv_ && column == 7 && !cell.empty() && cell.back() == '%') cell.pop_back();
+    cells_[static_cast<std::size_t>(column)] = cell;
+  }
+  void setCaption(const std::string&) override {}
+  void endOfSearch() override {}
+
+  // Writes every row so far; false when standard output refused them.
+  bool print() {
+    endRow();
+    const bool written = text_.empty() || console::out(text_);
+    text_.clear();
+    return written;
+  }
+
+ private:
+  void endRow() {
+    if (cells_.empty()) return;
+    text_ += cells_[0];
+    for (std::size_t i = 1; i < cells_.size(); ++i) text_ += (csv_ ? "," : "\t") + cells_[i];
+    text_ += "\n";
+    cells_.clear();
+  }
+  bool csv_;
+  std::string text_;
+  std::vector<std::string> cells_;
+};
+
+// The draw file, read once for the whole command.
+std::optional<std::vector<DrawRecord>> drawsOf(const CliOptions& o) {
+  DrawFileRead read = readDrawFile(o.file.c_str());
+  if (read.status != ReadStatus::Read) {
+    readError(o.file, read.status);
+    return std::nullopt;
+  }
+  return std::move(read.draws);
+}
+
+int history(const CliOptions& o) {
+  const std::optional<std::vector<DrawRecord>> draws = drawsOf(o);
+  if (!draws) return kFileError;
+  RowPrinter printer(o.csv);
+  showHistory(*draws, printer);
+  return printer.print() ? kDone : outputError();
+}
+
+int distribution(const CliOptions& o) {
+  const std::optional<std::vector<DrawRecord>> draws = drawsOf(o);
+  if (!draws) return kFileError;
+  RowPrinter printer(o.csv);
+  showDistribution(*draws, printer);
+  return printer.print() ? kDone : outputError();
+}
+
+std::string exactText(double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
+}
+
+// Candidate k is the window's candidate for clock seed S + k.
+int search(const CliOptions& o) {
+  const std::optional<std::vector<DrawRecord>> draws = drawsOf(o);
+  if (!draws) return kFileError;
+  const ScoreTable scores = scoreTableOf(*draws);
+  const double reachable = maxScore(scores);
+  if (o.threshold > reachable) {
+    console::err("出現率 " + o.thresholdText + "% に届く組合せはありません。最高は " +
+                 formatPercent(reachable) + " (" + exactText(reachable) + ") です。\n");
+    return kOutOfReach;
+  }
+  std::uint32_t seed = o.seed ? *o.seed : static_cast<std::uint32_t>(std::time(nullptr));
+  if (!o.seed)
+    console::err("シード: " + std::to_string(seed) + " (--seed で同じ結果を再現できます)\n");
+  RowPrinter printer(o.csv);
+  CandidateGenerator generator(scores);
+  for (int k = 0; k < o.count; ++k) {
+    generator.seed(seed + static_cast<std::uint32_t>(k));
+    const std::optional<Candidate> candidate = generator.generate(o.threshold, reachable);
+    printer.addRow(k, formatCandidateLabel(k + 1));
+    showCandidate(printer, k, *candidate);
+    // Each candidate as soon as it is found: an interrupted search keeps them.
+    if (!printer.print()) return outputError();
+  }
+  return printer.print() ? kDone : outputError();  // the CSV header of a search for none
+}
+
+int best(const CliOptions& o) {
+  const std::optional<std::vector<DrawRecord>> draws = drawsOf(o);
+  if (!draws) return kFileError;
+  const ScoreTable scores = scoreTableOf(*draws);
+  const double reachable = maxScore(scores);
+  const bool written =
+      console::out("最高の出現率: " + formatPercent(reachable) + " (" + exactText(reachable) +
+                   ")\n" + "出現率 " + o.thresholdText +
+                   "% 以上の組合せ: " + std::to_string(countReaching(scores, o.threshold)) + " / " +
+                   std::to_string(kCombinations) + "\n");
+  return written ? kDone : outputError();
+}
+
+int add(const CliOptions& o) {
+  const ParsedDraw parsed = parseDrawText(o.arguments[0]);
+  if (parsed.problem) {
+    console::err("1 行目: " + problemText(*parsed.problem) + ": " + o.arguments[0] + "\n");
+    return kBadInput;
+  }
+  return appendError(
+      o, appendDraws(
+             [&](const std::vector<DrawRecord>&) { return std::vector<DrawRecord>{parsed.draw}; },
+             o.file.c_str()));
+}
+
+// A dry run reads the draw file as the real run does and refuses what it
+// would refuse, but takes no lock and writes nothing.
+int import(const CliOptions& o) {
+  const std::string& source = o.arguments[0];
+  const FileBytes bytes = readFileBytes(source.c_str());
+  if (bytes.status != ReadStatus::Read) return readError(source, bytes.status);
+  const ImportedDraws imported = parseImport(bytes.bytes, o.columns);
+  if (imported.badLine != 0) {
+    console::err(std::to_string(imported.badLine) + " 行目: " + problemText(imported.problem) +
+                 "。何も追加していません。\n");
+    return kBadInput;
+  }
+  ImportPlan plan;
+  const ChooseDraws choose = [&](const std::vector<DrawRecord>& present) {
+    plan = planImport(present, imported.draws, o.force);
+    return plan.added;
+  };
+  const AppendStatus status =
+      o.dryRun ? previewAppend(choose, o.file.c_str()) : appendDraws(choose, o.file.c_str());
+  if (status != AppendStatus::Appended) return appendError(o, status);
+  if (plan.disjoint) {
+    console::err(o.file + " の末尾と " + source +
+                 " の先頭に同じ回がありません。古い回の誤りで二重に登録しないよう、"
+                 "何も追加していません。それでも追加するには --force を付けてください。\n");
+    return kBadInput;
+  }
+  const bool written =
+      console::out("読み込み " + std::to_string(imported.draws.size()) + " 回、登録済みで省略 " +
+                   std::to_string(plan.skipped) + " 回、" + (o.dryRun ? "追加予定 " : "追加 ") +
+                   std::to_string(plan.added.size()) + " 回\n");
+  if (written) return kDone;
+  if (o.dryRun) return outputError();
+  // The draws are stored: that is what the exit code tells.
+  console::err("標準出力に書き込めませんでした。当選番号の追加は済んでいます。\n");
+  return kDone;
+}
+
+}  // namespace
+
+const std::vector<CommandRow>& commandTable() {
+  static const std::vector<CommandRow> table{
+      {"history", "", {"--file", "--format"}, "当選番号履歴を表示します\n", history},
+      {"distribution", "", {"--file", "--format"}, "当選番号分布を表示します\n", distribution},
+      {"search",
+       "",
+       {"--count", "--threshold", "--seed", "--file", "--format"},
+       "出現率が P%以上の組合せを N 個探します (既定 10 個、10%)\n",
+       search},
+      {"best",
+       "",
+       {"--threshold", "--file"},
+       "到達できる最高の出現率と、P%に届く組合せの数を表示します\n",
+       best},
+      {"add", "A,B,C,D,E,Z", {"--file"}, "当選番号を 1 回分登録します\n", add},
+      {"import",
+       "FILE",
+       {"--columns", "--dry-run", "--force", "--file"},
+       "公表された当選番号の一覧 (CSV またはタブ区切り) から\n"
+       "まだ登録されていない回を追加します\n",
+       import},
+  };
+  return table;
+}
+
+int runCommandLine(const std::vector<std::string>& words) {
+  const std::vector<CommandRow>& commands = commandTable();
+  const ParsedOptions parsed = parseOptions(words, commands);
+  if (parsed.options.help) return console::out(usageText(commands)) ? kDone : outputError();
+  if (!parsed.error.empty()) {
+    console::err(parsed.error + "\n" + usageText(commands));
+    return kBadInput;
+  }
+  return parsed.command->run(parsed.options);
+}
+
+}  // namespace kestaro
