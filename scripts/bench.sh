@@ -4,17 +4,14 @@
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
+. scripts/common.sh
 sh scripts/install-deps.sh cmake make g++ libgtest-dev libbenchmark-dev >/dev/null
-cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build build/release -j "$(nproc)" --target benchmarks >/dev/null
+preset release benchmarks >/dev/null
 echo "== analysis (native, Release)"
 build/release/bin/benchmarks
 
 build=$(sh scripts/build-windows.sh)
-cmake --build "$build" -j "$(nproc)" --target list_benchmark >/dev/null
-arch=$(sh "$top/scripts/wine-arch.sh" "$build")
-export WINEPREFIX="$top/build/wineprefix"
-sh scripts/wine-prefix.sh
-echo "== result list under Wine ($arch, visible window)"
-xvfb-run -a -s "-screen 0 1024x768x24" sh -c \
-  "sh scripts/wine-run.sh $arch '$build/bin/list_benchmark.exe'; status=\$?; wineserver -k; exit \$status"
+cmake --build "$build" -j "$jobs" --target list_benchmark >/dev/null
+use_wine_prefix
+echo "== result list under Wine ($(basename "$build"), visible window)"
+in_virtual_display "$build/run" "$build/bin/list_benchmark.exe"

@@ -5,15 +5,11 @@
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
+. scripts/common.sh
 sh scripts/install-deps.sh cmake make g++ googletest mingw-w64 wine wine64 wine32:i386 xvfb xauth \
   imagemagick locales fonts-ipafont-gothic fonts-wine >&2
 sh scripts/japanese-locale.sh >&2
-arch=i686
-if ! /usr/lib/wine/wine --version >/dev/null 2>&1; then
-  echo "This machine cannot run i386 programs: using the 64-bit build." >&2
-  arch=x86_64
-fi
-cmake -S . -B "build/$arch" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DCMAKE_TOOLCHAIN_FILE="cmake/toolchain-$arch-w64-mingw32.cmake" >/dev/null
-cmake --build "build/$arch" -j "$(nproc)" --target kestaro kestaro-cli send_command >&2
+arch=$(windows_arch)
+[ "$arch" = i686 ] || echo "This machine cannot run i386 programs: using the 64-bit build." >&2
+preset "$arch" kestaro kestaro-cli send_command >&2
 echo "$top/build/$arch"

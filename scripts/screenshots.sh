@@ -4,20 +4,19 @@
 # Usage: screenshots.sh [OUT_FOLDER]   (default docs/)
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
+. "$top/scripts/common.sh"
 out=$(cd "${1:-$top/docs}" && pwd)
 build=$(sh "$top/scripts/build-windows.sh")
-arch=$(sh "$top/scripts/wine-arch.sh" "$build")
 work=$(mktemp -d)
 cp "$top/data/sample-LOTO.DAT" "$work/LOTO.DAT"
 cp "$build/bin/kestaro.exe" "$build/bin/send_command.exe" "$work/"
-export WINEPREFIX="$top/build/wineprefix"
-sh "$top/scripts/wine-prefix.sh"
+use_wine_prefix
 
 # shot NAME COMMAND: starts Kestaro, chooses the command, saves the screen.
 cat >"$work/shot.sh" <<SHOT
 set -eu
 cd "$work"
-run="sh $top/scripts/wine-run.sh $arch"
+run="$build/run"
 \$run explorer /desktop=Kestaro,800x600 kestaro.exe &
 sleep 8  # the desktop and the window are up well within this
 \$run explorer /desktop=Kestaro,800x600 send_command.exe \$2
@@ -26,10 +25,10 @@ import -window root -crop 800x600+0+0 "$out/\$1.png"
 wineserver -k
 wait || true
 SHOT
-xvfb-run -a -s "-screen 0 1024x768x24" sh -c "
-  sh '$work/shot.sh' screen-distribution 1005
-  sh '$work/shot.sh' screen-draw-entry 1006
-  sh '$work/shot.sh' screen-search-settings 1007
+in_virtual_display sh -c "
+  sh '$work/shot.sh' screen-distribution 1005 &&
+  sh '$work/shot.sh' screen-draw-entry 1006 &&
+  sh '$work/shot.sh' screen-search-settings 1007 &&
   sh '$work/shot.sh' screen-version 1009"
 rm -rf "$work"
 echo "Screenshots in $out"

@@ -5,9 +5,11 @@
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
-sh scripts/install-deps.sh clang-tidy cppcheck clang-format cmake g++ libgtest-dev mingw-w64 >/dev/null
-cmake -S . -B build/native -DCMAKE_EXPORT_COMPILE_COMMANDS=ON >/dev/null
-cmake --build build/native --target expected_texts >/dev/null
+. scripts/common.sh
+sh scripts/install-deps.sh clang-tidy cppcheck clang-format cmake make g++ libgtest-dev \
+  libbenchmark-dev googletest mingw-w64 >/dev/null
+# The presets' build folders, with their compile_commands.json.
+preset native expected_texts >/dev/null
 
 echo "== clang-format"
 files=$(git ls-files '*.cpp' '*.h')
@@ -22,8 +24,7 @@ clang-tidy -p build/native --quiet $portable >build/native/clang-tidy.log 2>&1 |
   { grep -v "warnings generated" build/native/clang-tidy.log; echo "clang-tidy found problems"; exit 1; }
 echo "clang-tidy: clean over $(echo "$portable" | wc -l) files"
 # The Win32 layer, as the 64-bit MinGW build compiles it, with that target's headers.
-cmake -S . -B build/x86_64 -DCMAKE_EXPORT_COMPILE_COMMANDS=ON \
-  -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-x86_64-w64-mingw32.cmake >/dev/null
+configure x86_64
 cxx=/usr/lib/gcc/x86_64-w64-mingw32/$(x86_64-w64-mingw32-g++-posix -dumpversion)/include/c++
 win32=$(git ls-files 'ui/*.cpp' 'platform/*_win32.cpp' 'cli/*.cpp' | grep -v -e _test -e _posix)
 clang-tidy -p build/x86_64 --quiet --extra-arg=--target=x86_64-w64-mingw32 \
