@@ -162,5 +162,189 @@ if [ $windows = yes ]; then
     { failed=$((failed + 1)); echo "FAILED: the native side never saw the program's lock"; }
 fi
 
+# --- File names in Japanese on every command, from the command line to the
+# file system and back into the messages; 한글 has no code page 932 form but
+# opens all the same (its messages show '?' for it in code page 932).
+two_draws='1,2,3,4,5,6\r\n7,8,9,10,11,12\r\n'
+two_rows="No.  1${tab}1${tab}2${tab}3${tab}4${tab}5${tab}6${tab}
+No.  2${tab}7${tab}8${tab}9${tab}10${tab}11${tab}12${tab}"
+for names in "当選.DAT 結果.csv" "한글.DAT 한글.csv"; do
+  set -- $names
+  draws=$1 list=$2
+  printf "$two_draws" >"$draws"
+  kc history --file "$draws"
+  expect "history of $draws" 0 "$two_rows"
+  kc --file="$draws" distribution
+  [ "$(cat status)" = 0 ] && [ "$(sed -n 7p out)" = "No.  7${tab}1${tab}0${tab}0${tab}0${tab}0${tab}0${tab}50.00%" ] &&
+    passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: distribution of $draws"; cat out err; }
+  kc search --seed 1 --count 2 --file "$draws"
+  [ "$(cat status)" = 0 ] && [ "$(wc -l <out)" -eq 2 ] && [ "$(cut -f1 out | tr '\n' ' ')" = "No. 1 No. 2 " ] &&
+    passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: search of $draws"; cat out err; }
+  # 50% is every term at its highest: the five main numbers each from one of
+  # the two draws and ascending (6 ways), with either bonus (2).
+  kc best --threshold 50 --file "$draws"
+  expect "best of $draws" 0 "$(jp "最高の出現率: 50.00% (50)
+出現率 50% 以上の組合せ: 12 / 4417686")"
+  printf 'N1,N2,N3,N4,N5,B\n7,8,9,10,11,12\n13,14,15,16,17,18\n' >"$list"
+  kc import "$list" --file "$draws"
+  expect "import $list into $draws" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加 1 回")"
+  kc add 19,20,21,22,23,24 --file "$draws"
+  expect "add to $draws" 0 ""
+  expect_file "$draws after import and add" "$two_draws"'13,14,15,16,17,18\r\n19,20,21,22,23,24\r\n' "$draws"
+done
+printf "$two_draws" >当選.DAT
+kc history --file 無い.DAT
+expect "missing 無い.DAT" 2 ""
+expect_err "the message names 無い.DAT" "無い.DAT を読めません"
+kc import 無い.csv --file 当選.DAT
+expect "missing 無い.csv" 2 ""
+expect_err "the message names 無い.csv" "無い.csv を読めません"
+printf '20,21,22,23,24,25\n' >結果.csv
+kc import 結果.csv --file 当選.DAT
+expect "disjoint 結果.csv" 1 ""
+expect_err "the message names both files" "当選.DAT の末尾と 結果.csv の先頭に同じ回がありません"
+kc history --file 없음.DAT
+expect "missing 없음.DAT" 2 ""
+if [ $windows = yes ]; then
+  grep -qF "??.DAT $(jp "を読めません")" err && passed=$((passed + 1)) ||
+    { failed=$((failed + 1)); echo "FAILED: 없음.DAT in code page 932:"; od -c err | head -3; }
+else
+  expect_err "the message names 없음.DAT" "없음.DAT を読めません"
+fi
+
+# --- --opt=VALUE, and -- before a word that begins with a dash.
+printf "$two_draws" >LOTO.DAT
+printf '7,8,9,10,11,12\n13,14,15,16,17,18\n' >-結果.csv
+kc import -結果.csv
+expect "a dash word is an option" 1 ""
+expect_err "the unknown option is named" "知らないオプションです: -結果.csv"
+kc --dry-run import -- -結果.csv
+expect "-- ends the options" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加予定 1 回")"
+kc --columns=1,2,3,4,5,6 --file=LOTO.DAT import -- -結果.csv
+expect "--opt=VALUE and --" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加 1 回")"
+kc --dry-run=yes import -- -結果.csv
+expect "a flag takes no value" 1 ""
+kc search --count=1 --seed=1 --threshold=10.5 --format=csv
+[ "$(cat status)" = 0 ] && [ "$(wc -l <out)" -eq 2 ] && passed=$((passed + 1)) ||
+  { failed=$((failed + 1)); echo "FAILED: search with --opt=VALUE"; cat out err; }
+
+# --- A draw file stored as UTF-16: read, never appended to.
+{ printf '\377\376'; printf "$two_draws" | iconv -f UTF-8 -t UTF-16LE; } >LOTO.DAT
+cp LOTO.DAT before
+kc history
+expect "history of a UTF-16 file" 0 "$two_rows"
+kc add 13,14,15,16,17,18
+expect "add to a UTF-16 file" 2 ""
+expect_err "add to a UTF-16 file says why" "LOTO.DAT は UTF-16 (Unicode) で保存されています。"
+kc import three.csv --dry-run
+expect "dry run into a UTF-16 file" 2 ""
+kc import three.csv
+expect "import into a UTF-16 file" 2 ""
+cmp -s LOTO.DAT before && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: the UTF-16 file changed"; }
+
+# --- The dry run reads the draw file as the real run does.
+rm -f LOTO.DAT
+mkdir LOTO.DAT
+kc import three.csv --dry-run
+expect "dry run into a folder" 2 ""
+expect_err "dry run into a folder says why" "LOTO.DAT を開けません"
+kc import three.csv
+expect "import into a folder" 2 ""
+expect_err "import into a folder says why" "LOTO.DAT を開けません"
+kc history
+expect "history of a folder" 2 ""
+expect_err "history of a folder says why" "LOTO.DAT を読めません"
+rmdir LOTO.DAT
+kc import three.csv --dry-run
+expect "dry run into no file" 0 "$(jp "読み込み 3 回、登録済みで省略 0 回、追加予定 3 回")"
+[ ! -e LOTO.DAT ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: the dry run created LOTO.DAT"; }
+
+# --- Standard output that fails: the command ends with 2 and says so, unless
+# the draws are already stored.
+kc_full() { $program "$@" >/dev/full 2>err; echo $? >status; : >out; }
+printf "$two_draws" >LOTO.DAT
+kc_full history
+expect "history to a full disk" 2 ""
+expect_err "history to a full disk says so" "標準出力に書き込めませんでした。"
+kc_full best
+expect "best to a full disk" 2 ""
+kc_full --help
+expect "help to a full disk" 2 ""
+kc_full import three.csv --dry-run
+expect "dry run to a full disk" 2 ""
+kc_full import three.csv
+expect "import to a full disk" 0 ""
+expect_err "import to a full disk says the draws are stored" "標準出力に書き込めませんでした。当選番号の追加は済んでいます。"
+kc_full add 19,20,21,22,23,24
+expect "add to a full disk" 0 ""
+expect_file "the draws stored despite the full disk" "$two_draws"'13,14,15,16,17,18\r\n19,20,21,22,23,24\r\n' LOTO.DAT
+
+# Each candidate reaches the file as soon as it is found: an interrupted
+# search keeps them. 510 draws leave 3 combinations at 10%, about 40
+# candidates a second, far fewer than a stdio buffer holds.
+head -510 "$here/../data/sample-LOTO.DAT" >LOTO.DAT
+$program search --threshold 10 --seed 1 --count 1000 >out 2>err &
+searching=$!
+sleep $([ $windows = yes ] && echo 4 || echo 1.5)
+running=no
+kill $searching 2>/dev/null && running=yes
+wait $searching 2>/dev/null
+rows=$(grep -c "^No\.[ 0-9]*${tab}[0-9]*${tab}[0-9]*${tab}[0-9]*${tab}[0-9]*${tab}[0-9]*${tab}[0-9]*${tab}10\.0[0-9]%\$" out)
+[ $running = yes ] && [ "$rows" -ge 1 ] && [ "$rows" -eq "$(wc -l <out)" ] &&
+  [ "$(tail -c 1 out | od -An -c | tr -d ' ')" = '\n' ] && passed=$((passed + 1)) || {
+  failed=$((failed + 1)); echo "FAILED: interrupted search (still running: $running) kept $rows rows:"
+  tail -c 100 out; cat err; }
+
+if [ $windows = no ]; then
+  cp "$here/../data/sample-LOTO.DAT" LOTO.DAT
+  # A file-size limit: the 1397 rows are far more than 512 bytes.
+  (trap '' XFSZ; ulimit -f 1; exec $program history) >out 2>err
+  echo $? >status
+  [ "$(cat status)" = 2 ] && [ "$(wc -c <out)" -le 512 ] && passed=$((passed + 1)) ||
+    { failed=$((failed + 1)); echo "FAILED: history cut by a file-size limit: exit $(cat status)"; }
+  expect_err "history cut by a file-size limit says so" "標準出力に書き込めませんでした。"
+  # A closed pipe: by the signal as Unix tools end, or with 2 where it is ignored.
+  { (trap '' PIPE; exec timeout 30 $program search --count 2147483647 --threshold 1 --seed 1 2>err)
+    echo $? >status; } | head -1 >out
+  [ "$(cat status)" = 2 ] && [ "$(wc -l <out)" -eq 1 ] && passed=$((passed + 1)) ||
+    { failed=$((failed + 1)); echo "FAILED: search into a closed pipe, SIGPIPE ignored: exit $(cat status)"; }
+  expect_err "search into a closed pipe says so" "標準出力に書き込めませんでした。"
+  default_pipe=
+  env --default-signal=PIPE true 2>/dev/null && default_pipe="env --default-signal=PIPE"
+  { $default_pipe timeout 30 $program search --count 2147483647 --threshold 1 --seed 1 2>err
+    echo $? >status; } | head -1 >out
+  [ "$(cat status)" -gt 128 ] && [ "$(kill -l "$(cat status)")" = PIPE ] && passed=$((passed + 1)) ||
+    { failed=$((failed + 1)); echo "FAILED: search into a closed pipe: exit $(cat status)"; }
+
+  # Too large for memory: a sparse gigabyte under a smaller address space.
+  # (Skipped where the program cannot start so, as under AddressSanitizer.)
+  truncate -s 1G big.DAT
+  printf '1,2,3,4,5,6\n' >small.csv
+  if (ulimit -v 600000; exec $program --help) >/dev/null 2>&1; then
+    for command in "history --file big.DAT" "add 1,2,3,4,5,6 --file big.DAT" "import big.DAT --file small.csv"; do
+      (ulimit -v 600000; exec $program $command) >out 2>err
+      echo $? >status
+      expect "too large: $command" 2 ""
+      expect_err "too large: $command says why" "big.DAT は大きすぎて読み込めません"
+    done
+  fi
+  rm -f big.DAT
+fi
+
+# --- Another program holds the writers' lock longer than the wait: nothing
+# is added and the message says why.
+printf '1,2,3,4,5,6\r\n' >LOTO.DAT
+cp LOTO.DAT before
+rm -f released
+python3 "$here/lock_probe.py" hold LOTO.DAT 14 released &
+holder=$!
+sleep 1
+kc add 7,8,9,10,11,12
+expect "add while another program writes" 2 ""
+expect_err "add while another program writes says so" "LOTO.DAT には別のプログラムが書き込み中です。何も追加していません。"
+[ ! -e released ] && cmp -s LOTO.DAT before && passed=$((passed + 1)) ||
+  { failed=$((failed + 1)); echo "FAILED: add did not give up before the lock was released"; }
+wait $holder
+
 echo "cli: $passed passed, $failed failed"
 [ $failed -eq 0 ]
