@@ -332,19 +332,22 @@ if [ $windows = no ]; then
 fi
 
 # --- Another program holds the writers' lock longer than the wait: nothing
-# is added and the message says why.
-printf '1,2,3,4,5,6\r\n' >LOTO.DAT
-cp LOTO.DAT before
-rm -f released
-python3 "$here/lock_probe.py" hold LOTO.DAT 14 released &
-holder=$!
-sleep 1
-kc add 7,8,9,10,11,12
-expect "add while another program writes" 2 ""
-expect_err "add while another program writes says so" "LOTO.DAT には別のプログラムが書き込み中です。何も追加していません。"
-[ ! -e released ] && cmp -s LOTO.DAT before && passed=$((passed + 1)) ||
-  { failed=$((failed + 1)); echo "FAILED: add did not give up before the lock was released"; }
-wait $holder
+# is added and the message says why. It takes the whole wait (10 s), so a
+# second build of the same code may leave it out: KESTARO_CLI_TEST_QUICK=yes.
+if [ "${KESTARO_CLI_TEST_QUICK:-no}" != yes ]; then
+  printf '1,2,3,4,5,6\r\n' >LOTO.DAT
+  cp LOTO.DAT before
+  rm -f released
+  python3 "$here/lock_probe.py" hold LOTO.DAT 14 released &
+  holder=$!
+  sleep 1
+  kc add 7,8,9,10,11,12
+  expect "add while another program writes" 2 ""
+  expect_err "add while another program writes says so" "LOTO.DAT には別のプログラムが書き込み中です。何も追加していません。"
+  [ ! -e released ] && cmp -s LOTO.DAT before && passed=$((passed + 1)) ||
+    { failed=$((failed + 1)); echo "FAILED: add did not give up before the lock was released"; }
+  wait $holder
+fi
 
 echo "cli: $passed passed, $failed failed"
 [ $failed -eq 0 ]
