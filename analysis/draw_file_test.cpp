@@ -170,9 +170,10 @@ TEST(AppendDraw, CompletesAnUnterminatedLastLineFirst) {
 }
 
 #if defined(__linux__)
-#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-// Address space a little above what the process uses now; the sanitizers
-// reserve far more than any limit, so their builds skip this.
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__) && !defined(__i386__)
+// Address space a little above what the process uses now. The sanitizers
+// reserve far more than any limit, and an emulator's own address space is
+// not the program's, so those builds skip this.
 rlimit tightAddressSpace(std::size_t room) {
   std::ifstream statm("/proc/self/statm");
   std::size_t pages = 0;

@@ -10,6 +10,8 @@
 
 namespace kestaro {
 
+static_assert(sizeof(off_t) >= sizeof(kLockOffset), "the lock's offset needs 64-bit file offsets");
+
 namespace {
 
 // An open-file-description lock: it conflicts with the POSIX record locks by
