@@ -68,7 +68,7 @@ int appendError(const CliOptions& o, AppendStatus status) {
       why = " に書き込めませんでした。ファイルは元のままです。\n";
       break;
     case AppendStatus::Replaced:
-      why = " は書き込みの間に別のファイルに置き換えられました。何も追加していません。\n";
+      why = " は書き込みの間に移動されたか置き換えられました。何も追加していません。\n";
       break;
   }
   console::err(o.file + why);
@@ -81,8 +81,9 @@ int outputError() {
   return kFileError;
 }
 
-// The list's rows as the window shows them, held until print() writes them,
-// so that a block of rows leaves in one write.
+// The list's rows as the window shows them, written in blocks so that a long
+// listing needs no more memory than a block; after a refused write nothing
+// more is written.
 class RowPrinter : public Display {
  public:
   explicit RowPrinter(bool csv) : csv_(csv), text_(csv ? "No,A,B,C,D,E,Z,AVG\n" : "") {}
@@ -100,23 +101,30 @@ class RowPrinter : public Display {
   void setCaption(const std::string&) override {}
   void endOfSearch() override {}
 
-  // Writes every row so far; false when standard output refused them.
+  // Writes every row so far; false when standard output refused any.
   bool print() {
     endRow();
-    const bool written = text_.empty() || console::out(text_);
-    text_.clear();
-    return written;
+    write();
+    return written_;
   }
 
  private:
+  static constexpr std::size_t kBlock = 1 << 16;
+
+  void write() {
+    if (written_ && !text_.empty()) written_ = console::out(text_);
+    text_.clear();
+  }
   void endRow() {
     if (cells_.empty()) return;
     text_ += cells_[0];
     for (std::size_t i = 1; i < cells_.size(); ++i) text_ += (csv_ ? "," : "\t") + cells_[i];
     text_ += "\n";
     cells_.clear();
+    if (text_.size() >= kBlock) write();
   }
   bool csv_;
+  bool written_ = true;
   std::string text_;
   std::vector<std::string> cells_;
 };
@@ -231,10 +239,11 @@ int import(const CliOptions& o) {
                  "何も追加していません。それでも追加するには --force を付けてください。\n");
     return kBadInput;
   }
-  const bool written =
-      console::out("読み込み " + std::to_string(imported.draws.size()) + " 回、登録済みで省略 " +
-                   std::to_string(plan.skipped) + " 回、" + (o.dryRun ? "追加予定 " : "追加 ") +
-                   std::to_string(plan.added.size()) + " 回\n");
+  const bool written = console::out(
+      "読み込み " + std::to_string(imported.draws.size()) + " 回、登録済みで省略 " +
+          std::to_string(plan.skipped) + " 回、" + (o.dryRun ? "追加予定 " : "追加 ") +
+          std::to_string(plan.added.size()) + " 回\n",
+      o.dryRun ? console::ClosedPipe::EndsTheProgram : console::ClosedPipe::FailsTheWrite);
   if (written) return kDone;
   if (o.dryRun) return outputError();
   // The draws are stored: that is what the exit code tells.

@@ -15,11 +15,15 @@ void prepare();
 // The words after the program's name, in UTF-8 whatever the system's code page.
 std::vector<std::string> arguments(int argc, char** argv);
 
+// What a closed pipe does to a write: end the program by SIGPIPE where the
+// caller did not ignore that signal, as Unix tools end; or, once the work is
+// stored, only fail the write.
+enum class ClosedPipe { EndsTheProgram, FailsTheWrite };
+
 // Writes the text and flushes it, so that what is shown is on its way to the
 // file or pipe at once. False when it did not all get there, then and for
-// every later call. A closed pipe ends the program by SIGPIPE where that is
-// not ignored.
-bool out(std::string_view utf8);
+// every later call.
+bool out(std::string_view utf8, ClosedPipe closedPipe = ClosedPipe::EndsTheProgram);
 
 void err(std::string_view utf8);
 
