@@ -132,6 +132,10 @@ TEST(PreviewAppend, SeesWhatTheAppendSeesAndWritesNothing) {
   EXPECT_EQ(previewAppend(choose, path.c_str()), AppendStatus::Appended);
   EXPECT_EQ(seen, (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 6}}));
   EXPECT_EQ(readBytes(path), "1,2,3,4,5,6\r\n");
+  // A file in a folder that is not there cannot be created: refused by both.
+  const std::string nowhere = folder.file("nowhere/LOTO.DAT");
+  EXPECT_EQ(previewAppend(choose, nowhere.c_str()), AppendStatus::NotOpened);
+  EXPECT_EQ(appendDraws(choose, nowhere.c_str()), AppendStatus::NotOpened);
   // A folder is refused by both.
   const std::string folderPath = folder.file("folder.DAT");
   std::filesystem::create_directory(folderPath);
@@ -211,7 +215,7 @@ TEST(ReadDrawFile, FileTooLargeForMemoryIsAFileError) {
 }
 #endif
 
-TEST(AppendDraw, FullDiskIsReportedAsFailure) {
+TEST(AppendDraw, DeviceIsNeverWrittenAsADrawFile) {
   EXPECT_FALSE(appendDraw(kDraw, "/dev/full"));
 }
 

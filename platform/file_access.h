@@ -13,7 +13,9 @@ namespace kestaro {
 struct OpenedFile {
   std::FILE* file = nullptr;  // null when not opened
   std::uint64_t size = 0;     // when opened
-  bool missing = false;       // not opened because nothing has that name
+  // Not opened because nothing has that name in a folder that is there: an
+  // append would create it.
+  bool missing = false;
 };
 
 // Opens an existing regular file for binary reading; nothing for anything

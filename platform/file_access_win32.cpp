@@ -1,4 +1,6 @@
+#include <windows.h>
 #include <sys/stat.h>
+
 #include <cerrno>
 #include <cstdio>
 
@@ -7,12 +9,24 @@
 
 namespace kestaro {
 
+namespace {
+
+bool folderOfExists(const std::wstring& path) {
+  const std::size_t slash = path.find_last_of(L"/\\");
+  const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+}  // namespace
+
 OpenedFile openForReading(const std::string& path) {
   OpenedFile opened;
   const std::wstring name = toUtf16(path);
-  std::FILE* file = name.empty() ? nullptr : _wfopen(name.c_str(), L"rb");
+  if (name.empty()) return opened;
+  std::FILE* file = _wfopen(name.c_str(), L"rb");
   if (file == nullptr) {
-    opened.missing = errno == ENOENT;
+    opened.missing = errno == ENOENT && folderOfExists(name);
     return opened;
   }
   // NUL, CON and pipes open like files.
