@@ -30,6 +30,21 @@ std::vector<std::string_view> linesOf(std::string_view bytes) {
   return lines;
 }
 
+// The text the lines are cut from: a UTF-16 file as one byte a character,
+// anything but ASCII as a byte no number uses.
+std::string textOf(std::string_view bytes) {
+  const bool little = bytes.substr(0, 2) == "\xFF\xFE", big = bytes.substr(0, 2) == "\xFE\xFF";
+  if (!little && !big) return std::string(bytes);
+  std::string text;
+  for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    const unsigned first = static_cast<unsigned char>(bytes[i]);
+    const unsigned second = static_cast<unsigned char>(bytes[i + 1]);
+    const unsigned unit = little ? second << 8 | first : first << 8 | second;
+    text += unit < 0x80 ? static_cast<char>(unit) : '#';
+  }
+  return text;
+}
+
 bool holds(std::string_view line, std::int32_t value) {
   std::string digits = std::to_string(value);
   if (value < 0) digits.erase(0, 1);
@@ -43,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::vector<kestaro::DrawRecord> draws = kestaro::parseDraws(bytes);
 
   // Each draw comes from a line of its own, in order, that holds its six values.
-  const std::vector<std::string_view> lines = linesOf(bytes);
+  const std::string text = textOf(bytes);
+  const std::vector<std::string_view> lines = linesOf(text);
   std::size_t line = 0;
   for (const kestaro::DrawRecord& d : draws) {
     auto fields = kestaro::byPosition(d);
