@@ -14,16 +14,6 @@ namespace kestaro::console {
 
 namespace {
 
-// Invalid UTF-8 is shown as U+FFFD rather than dropping the message.
-std::wstring wide(std::string_view utf8) {
-  const int length = static_cast<int>(utf8.size());
-  std::wstring text(
-      static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0)),
-      L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, text.data(), static_cast<int>(text.size()));
-  return text;
-}
-
 bool writeConsole(HANDLE handle, const std::wstring& text) {
   // Older consoles refuse very long writes: pieces, never splitting a pair.
   constexpr std::size_t kPiece = 8192;
@@ -47,7 +37,7 @@ bool write(DWORD which, std::FILE* stream, std::string_view utf8) {
   if (std::ferror(stream)) return false;
   const HANDLE handle = GetStdHandle(which);
   DWORD mode = 0;
-  const std::wstring text = wide(utf8);
+  const std::wstring text = toUtf16(utf8);
   if (GetFileType(handle) == FILE_TYPE_CHAR && GetConsoleMode(handle, &mode)) {
     std::fflush(stream);
     return writeConsole(handle, text);
@@ -73,26 +63,18 @@ void prepare() {
 
 // argv holds the ANSI code page, which cannot name every file: the words are
 // taken again from the UTF-16 command line.
-std::vector<std::string> arguments(int argc, char** argv) {
+std::vector<std::string> arguments(int, char**) {
   int count = 0;
   LPWSTR* words = CommandLineToArgvW(GetCommandLineW(), &count);
   std::vector<std::string> utf8;
-  if (words == nullptr) {
-    for (int i = 1; i < argc; ++i) {
-      const int size = MultiByteToWideChar(CP_ACP, 0, argv[i], -1, nullptr, 0);
-      std::wstring word(static_cast<std::size_t>(size > 0 ? size : 1), L'\0');
-      MultiByteToWideChar(CP_ACP, 0, argv[i], -1, word.data(), size);
-      word.pop_back();  // the terminating null
-      utf8.push_back(toUtf8(word));
-    }
-    return utf8;
-  }
+  if (words == nullptr) return utf8;
   for (int i = 1; i < count; ++i) utf8.push_back(toUtf8(words[i]));
   LocalFree(words);
   return utf8;
 }
 
-bool out(std::string_view utf8) {
+// Windows has no SIGPIPE: a closed pipe always fails the write.
+bool out(std::string_view utf8, ClosedPipe) {
   return write(STD_OUTPUT_HANDLE, stdout, utf8);
 }
 

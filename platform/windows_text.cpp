@@ -6,10 +6,9 @@ namespace kestaro {
 
 std::wstring toUtf16(std::string_view utf8) {
   const int length = static_cast<int>(utf8.size());
-  const int size =
-      MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, nullptr, 0);
+  const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
   std::wstring text(static_cast<std::size_t>(size > 0 ? size : 0), L'\0');
-  MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, utf8.data(), length, text.data(), size);
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, text.data(), size);
   return text;
 }
 

@@ -7,7 +7,8 @@
 // Windows only: the program's UTF-8 texts and the system's UTF-16 ones.
 namespace kestaro {
 
-// Invalid UTF-8 gives an empty text.
+// Invalid UTF-8 becomes U+FFFD: a message still shows, and a path that holds
+// it names no file.
 std::wstring toUtf16(std::string_view utf8);
 std::string toUtf8(std::wstring_view utf16);
 

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "dialogs.h"
-#include "frequency_table.h"
 #include "tabulation.h"
 #include "list_sort.h"
 #include "resource_ids.h"
