@@ -249,6 +249,7 @@ std::string usageText(const std::vector<CommandRow>& commands) {
     if (option.valueName != nullptr) head += std::string(" ") + option.valueName;
     text += describe(head, kOptionColumn, option.help);
   }
+  text += "  値は --file=PATH のようにも書けます。-- より後の語はオプションとして読みません。\n";
   text += "\n終了コード: 0 成功、1 使い方または入力の誤り、2 ファイルの誤り、3 出現率に届かない\n";
   return text;
 }

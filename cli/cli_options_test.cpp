@@ -53,7 +53,7 @@ TEST(CommandTable, EveryOptionBelongsToACommandAndEveryNameIsOnce) {
   }
 }
 
-TEST(Usage, ReadsAsBefore) {
+TEST(Usage, ReadsAsItShould) {
   EXPECT_EQ(usageText(commandTable()),
             "使い方: kestaro-cli コマンド [オプション]\n"
             "\n"
@@ -73,6 +73,7 @@ TEST(Usage, ReadsAsBefore) {
             "オプション:\n"
             "  --file PATH     当選番号ファイル (既定: 現在のフォルダの LOTO.DAT)\n"
             "  --format csv    CSV で出力します (既定はタブ区切り)\n"
+            "  値は --file=PATH のようにも書けます。-- より後の語はオプションとして読みません。\n"
             "\n"
             "終了コード: 0 成功、1 使い方または入力の誤り、2 ファイルの誤り、3 出現率に届かない\n");
 }
