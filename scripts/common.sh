@@ -24,7 +24,8 @@ preset() {
 # Some machines cannot execute i386 programs at all, and so not the 32-bit
 # Wine loader.
 can_run_i386() {
-  /usr/lib/wine/wine --version >/dev/null 2>&1
+  WINEPREFIX=${WINEPREFIX:-$top/build/wineprefix} sh "$top/scripts/wine-run.sh" win32 --version \
+    >/dev/null 2>&1
 }
 
 # The Windows build whose programs this machine runs: the shipped 32-bit one,

@@ -26,7 +26,8 @@ echo "clang-tidy: clean over $(echo "$portable" | wc -l) files"
 # The Win32 layer, as the 64-bit MinGW build compiles it, with that target's headers.
 configure x86_64
 cxx=/usr/lib/gcc/x86_64-w64-mingw32/$(x86_64-w64-mingw32-g++-posix -dumpversion)/include/c++
-win32=$(git ls-files 'ui/*.cpp' 'platform/*_win32.cpp' 'cli/*.cpp' | grep -v -e _test -e _posix)
+win32=$(git ls-files 'ui/*.cpp' 'platform/*_win32.cpp' 'platform/windows_*.cpp' 'cli/*.cpp' |
+  grep -v -e _test -e _posix)
 clang-tidy -p build/x86_64 --quiet --extra-arg=--target=x86_64-w64-mingw32 \
   --extra-arg=-isystem"$cxx" --extra-arg=-isystem"$cxx/x86_64-w64-mingw32" \
   $win32 >build/x86_64/clang-tidy.log 2>&1 ||
