@@ -32,15 +32,17 @@ std::optional<std::int32_t> integerOf(std::string_view text) {
   return value;
 }
 
-std::vector<std::string_view> splitFields(std::string_view line) {
-  std::vector<std::string_view> fields;
+// The fields of one line into `fields`, whose room is kept from line to line.
+void splitFields(std::string_view line, std::vector<std::string_view>& fields) {
+  fields.clear();
   std::size_t start = 0;
-  for (;;) {
-    std::size_t end = line.find_first_of(",\t", start);
-    fields.push_back(line.substr(start, end == std::string_view::npos ? end : end - start));
-    if (end == std::string_view::npos) return fields;
-    start = end + 1;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == ',' || line[i] == '\t') {
+      fields.push_back(line.substr(start, i - start));
+      start = i + 1;
+    }
   }
+  fields.push_back(line.substr(start));
 }
 
 // The draw in `columns` of one line of fields.
@@ -57,10 +59,22 @@ ParsedDraw drawOfFields(const std::vector<std::string_view>& fields, const Colum
   return {draw, checkDraw(draw)};
 }
 
-std::array<std::int32_t, 5> sortedMain(const DrawRecord& d) {
-  std::array<std::int32_t, 5> main{d.A, d.B, d.C, d.D, d.E};
-  std::sort(main.begin(), main.end());
-  return main;
+// What makes two draws the same: the main numbers in ascending order, then
+// the bonus.
+using DrawKey = std::array<std::int32_t, 6>;
+DrawKey keyOf(const DrawRecord& d) {
+  DrawKey key{d.A, d.B, d.C, d.D, d.E, d.Z};
+  // A sorting network for five: the overlap search keys every draw of both lists.
+  auto order = [&key](int i, int j) {
+    const std::int32_t low = std::min(key[i], key[j]), high = std::max(key[i], key[j]);
+    key[i] = low;
+    key[j] = high;
+  };
+  for (auto [i, j] :
+       {std::pair{0, 1}, {3, 4}, {2, 4}, {2, 3}, {0, 3}, {0, 2}, {1, 4}, {1, 3}, {1, 2}}) {
+    order(i, j);
+  }
+  return key;
 }
 
 }  // namespace
@@ -81,7 +95,8 @@ std::optional<DrawProblem> checkDraw(const DrawRecord& draw) {
 }
 
 ParsedDraw parseDrawText(std::string_view text) {
-  const std::vector<std::string_view> fields = splitFields(text);
+  std::vector<std::string_view> fields;
+  splitFields(text, fields);
   if (fields.size() != 6) return {{}, DrawProblem::MissingField};
   return drawOfFields(fields, kDefaultColumns);
 }
@@ -91,6 +106,7 @@ ImportedDraws parseImport(std::string_view bytes, const Columns& columns) {
   ImportedDraws result;
   bool firstLine = true;
   std::size_t lineNumber = 0;
+  std::vector<std::string_view> fields;
   for (std::size_t start = 0; start < bytes.size();) {
     std::size_t end = bytes.find('\n', start);
     if (end == std::string_view::npos) end = bytes.size();
@@ -98,7 +114,8 @@ ImportedDraws parseImport(std::string_view bytes, const Columns& columns) {
     start = end + 1;
     ++lineNumber;
     if (trim(line).empty()) continue;
-    const ParsedDraw parsed = drawOfFields(splitFields(line), columns);
+    splitFields(line, fields);
+    const ParsedDraw parsed = drawOfFields(fields, columns);
     const bool header = firstLine && (parsed.problem == DrawProblem::NotAnInteger ||
                                       parsed.problem == DrawProblem::MissingField);
     firstLine = false;
@@ -114,18 +131,35 @@ ImportedDraws parseImport(std::string_view bytes, const Columns& columns) {
 }
 
 bool sameDraw(const DrawRecord& x, const DrawRecord& y) {
-  return x.Z == y.Z && sortedMain(x) == sortedMain(y);
+  return keyOf(x) == keyOf(y);
 }
 
+// Linear in both lengths, however often one draw repeats: the imported list's
+// prefix function over canonical keys, run along the end of the file.
 std::size_t overlapLength(const std::vector<DrawRecord>& present,
                           const std::vector<DrawRecord>& imported) {
-  for (std::size_t length = std::min(present.size(), imported.size()); length > 0; --length) {
-    if (std::equal(present.end() - static_cast<std::ptrdiff_t>(length), present.end(),
-                   imported.begin(), sameDraw)) {
-      return length;
-    }
+  const std::size_t most = std::min(present.size(), imported.size());
+  if (most == 0) return 0;
+  std::vector<DrawKey> pattern(most);
+  std::transform(imported.begin(), imported.begin() + static_cast<std::ptrdiff_t>(most),
+                 pattern.begin(), keyOf);
+  // border[i]: the longest proper prefix of pattern[0..i] that also ends it.
+  std::vector<std::size_t> border(most, 0);
+  for (std::size_t i = 1, length = 0; i < most; ++i) {
+    while (length > 0 && pattern[i] != pattern[length]) length = border[length - 1];
+    if (pattern[i] == pattern[length]) ++length;
+    border[i] = length;
   }
-  return 0;
+  std::size_t matched = 0;
+  for (auto draw = present.end() - static_cast<std::ptrdiff_t>(most); draw != present.end();
+       ++draw) {
+    const DrawKey key = keyOf(*draw);
+    while (matched > 0 && (matched == most || key != pattern[matched])) {
+      matched = border[matched - 1];
+    }
+    if (key == pattern[matched]) ++matched;
+  }
+  return matched;
 }
 
 ImportPlan planImport(const std::vector<DrawRecord>& present,

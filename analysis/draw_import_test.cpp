@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <string>
 #include <vector>
 
+#include "random_source.h"
 #include "test_support.h"
 
 namespace kestaro {
@@ -136,6 +139,21 @@ TEST(ParseImport, ReadsNothingFromNothing) {
   EXPECT_TRUE(parseImport("\n\r\n").draws.empty());
 }
 
+// Every order of the main numbers, repeated values too, is the same draw.
+TEST(SameDraw, EveryOrderOfTheMainNumbers) {
+  for (std::array<std::int32_t, 5> main : {std::array<std::int32_t, 5>{1, 3, 17, 20, 25},
+                                           std::array<std::int32_t, 5>{2, 2, 5, 5, 9}}) {
+    const DrawRecord sorted{main[0], main[1], main[2], main[3], main[4], 26};
+    int orders = 0;
+    do {
+      EXPECT_TRUE(sameDraw({main[0], main[1], main[2], main[3], main[4], 26}, sorted));
+      EXPECT_FALSE(sameDraw({main[0], main[1], main[2], main[3], main[4], 27}, sorted));
+      ++orders;
+    } while (std::next_permutation(main.begin(), main.end()));
+    EXPECT_GE(orders, 30);
+  }
+}
+
 TEST(SameDraw, MainNumbersInAnyOrderWithTheSameBonus) {
   EXPECT_TRUE(sameDraw(kA, kA));
   EXPECT_TRUE(sameDraw({1, 3, 17, 20, 25, 26}, {25, 1, 20, 3, 17, 26}));
@@ -156,6 +174,30 @@ TEST(OverlapLength, TheLongestEndOfTheFileThatStartsTheList) {
   // The start of the file is not its end.
   EXPECT_EQ(overlapLength({kA, kB, kC}, {kA, kB}), 0u);
   EXPECT_EQ(overlapLength({kA, kB}, {kC, kD}), 0u);
+}
+
+// Against the definition, tried length by length, on lists of two draws
+// (one often repeated), where a border-based search goes wrong first.
+TEST(OverlapLength, AgreesWithTryingEveryLength) {
+  RandomSource source;
+  source.seed(7);
+  auto listOf = [&](int length) {
+    Draws draws;
+    for (int i = 0; i < length; ++i) draws.push_back(source.next() % 4 == 0 ? kB : kA);
+    return draws;
+  };
+  for (int trial = 0; trial < 3000; ++trial) {
+    const Draws present = listOf(source.next() % 12), imported = listOf(source.next() % 12);
+    std::size_t expected = 0;
+    for (std::size_t length = std::min(present.size(), imported.size()); length > 0; --length) {
+      if (std::equal(present.end() - static_cast<std::ptrdiff_t>(length), present.end(),
+                     imported.begin())) {
+        expected = length;
+        break;
+      }
+    }
+    ASSERT_EQ(overlapLength(present, imported), expected) << "trial " << trial;
+  }
 }
 
 TEST(OverlapLength, ComparesAsSameDraw) {

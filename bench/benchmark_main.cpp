@@ -50,6 +50,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
     double reader = figures_["BM_ReadDraws"], wc = figures_["BM_WcLines"];
     std::printf("reader, 1,000,000 draws: %.1f ms; wc -l %.1f ms: %.2f times the time of wc -l\n",
                 reader, wc, reader / wc);
+    double dryRun = figures_["BM_DryRunImport"], reading = figures_["BM_ReadImportFiles"];
+    std::printf(
+        "import --dry-run, 1,000,000 lines of one draw into as many: %.1f ms; reading the two "
+        "files %.1f ms: %.2f times as long (target at most 3)\n",
+        dryRun, reading, dryRun / reading);
   }
 
  private:

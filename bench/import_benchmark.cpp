@@ -1,0 +1,69 @@
+// A dry-run import whose overlap search meets one draw repeated a million
+// times, against reading the same two files: the overlap must cost no more
+// than the reading does.
+#include <benchmark/benchmark.h>
+
+#include <string>
+
+#include "draw_file.h"
+#include "draw_import.h"
+#include "test_support.h"
+
+namespace kestaro {
+namespace {
+
+constexpr int kLines = 1000000;
+
+struct ImportFiles {
+  testing::TempFolder folder;
+  std::string list = folder.file("results.csv");
+  std::string drawFile = folder.file("LOTO.DAT");
+  ImportFiles() {
+    const std::string repeated = "1,2,3,4,5,6\r\n";
+    testing::writeBytes(drawFile, testing::repeat(repeated, kLines));
+    // The overlap breaks in the middle of the list.
+    testing::writeBytes(list, testing::repeat(repeated, kLines / 2) + "7,8,9,10,11,12\r\n" +
+                                  testing::repeat(repeated, kLines / 2 - 1));
+  }
+};
+
+const ImportFiles& importFiles() {
+  static const ImportFiles files;
+  return files;
+}
+
+void BM_DryRunImport(benchmark::State& state) {
+  const ImportFiles& files = importFiles();
+  for (auto _ : state) {
+    const FileBytes bytes = readFileBytes(files.list.c_str());
+    const ImportedDraws imported = parseImport(bytes.bytes);
+    ImportPlan plan;
+    const AppendStatus status = previewAppend(
+        [&](const std::vector<DrawRecord>& present) {
+          plan = planImport(present, imported.draws, false);
+          return plan.added;
+        },
+        files.drawFile.c_str());
+    if (status != AppendStatus::Appended || plan.skipped != kLines / 2) {
+      state.SkipWithError("the overlap was not found");
+      break;
+    }
+  }
+}
+
+// Both files read as the draw file is read: their bytes and their draws.
+void BM_ReadImportFiles(benchmark::State& state) {
+  const ImportFiles& files = importFiles();
+  for (auto _ : state) {
+    auto list = readDraws(files.list.c_str());
+    auto present = readDraws(files.drawFile.c_str());
+    benchmark::DoNotOptimize(list);
+    benchmark::DoNotOptimize(present);
+  }
+}
+
+BENCHMARK(BM_DryRunImport)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadImportFiles)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace kestaro
