@@ -1,0 +1,38 @@
+// Feeds arbitrary bytes to the import parser, as any results file a player
+// drops or names may hold, and checks what must hold for any input.
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "draw_import.h"
+
+namespace {
+
+void require(bool condition) {
+  if (!condition) std::abort();
+}
+
+// The bytes before the 1-based line `line`, lines ending at LF.
+std::string_view beforeLine(std::string_view bytes, std::size_t line) {
+  std::size_t end = 0;
+  for (std::size_t seen = 1; seen < line; ++seen) end = bytes.find('\n', end) + 1;
+  return bytes.substr(0, end);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  for (const kestaro::Columns& columns :
+       {kestaro::kDefaultColumns, kestaro::Columns{3, 4, 5, 6, 7, 8}}) {
+    const kestaro::ImportedDraws imported = kestaro::parseImport(bytes, columns);
+    // Every draw it takes would pass the check a typed draw must pass.
+    for (const kestaro::DrawRecord& draw : imported.draws) require(!kestaro::checkDraw(draw));
+    if (imported.badLine == 0) continue;
+    // A refused line gives no draw: what stands before it gives them all.
+    const kestaro::ImportedDraws before =
+        kestaro::parseImport(beforeLine(bytes, imported.badLine), columns);
+    require(before.badLine == 0 && before.draws == imported.draws);
+  }
+  return 0;
+}
