@@ -1,52 +1,170 @@
 #include "draw_import.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdint>
 #include <string>
 
 namespace kestaro {
 
 namespace {
 
-std::string_view trim(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) {
-    text.remove_suffix(1);
-  }
-  // Spreadsheets quote their fields.
-  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') {
-    text = text.substr(1, text.size() - 2);
-  }
-  return text;
-}
-
-// A whole decimal integer and nothing else.
-std::optional<std::int32_t> integerOf(std::string_view text) {
-  text = trim(text);
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  std::int32_t value = 0;
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-    return std::nullopt;
-  }
-  return value;
-}
-
-// The fields of one line into `fields`, whose room is kept from line to line.
-void splitFields(std::string_view line, std::vector<std::string_view>& fields) {
-  fields.clear();
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < line.size(); ++i) {
-    if (line[i] == ',' || line[i] == '\t') {
-      fields.push_back(line.substr(start, i - start));
-      start = i + 1;
+// Spaces around a number: ASCII ones and the full-width U+3000.
+std::string_view trimSpaces(std::string_view text) {
+  for (;;) {
+    if (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+      text.remove_prefix(1);
+    } else if (text.substr(0, 3) == "\xE3\x80\x80") {
+      text.remove_prefix(3);
+    } else if (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+      text.remove_suffix(1);
+    } else if (text.size() >= 3 && text.substr(text.size() - 3) == "\xE3\x80\x80") {
+      text.remove_suffix(3);
+    } else {
+      return text;
     }
   }
-  fields.push_back(line.substr(start));
 }
 
-// The draw in `columns` of one line of fields.
-ParsedDraw drawOfFields(const std::vector<std::string_view>& fields, const Columns& columns) {
+// Removes `open` and `close` around the text when both are there.
+bool unwrap(std::string_view& text, std::string_view open, std::string_view close) {
+  if (text.size() < open.size() + close.size() || text.substr(0, open.size()) != open ||
+      text.substr(text.size() - close.size()) != close) {
+    return false;
+  }
+  text = text.substr(open.size(), text.size() - open.size() - close.size());
+  return true;
+}
+
+// A whole number as results files write it: spaces around it, leading
+// zeros, full-width digits (UTF-8), and parentheses around it, half- or
+// full-width, as a bonus number often stands.
+std::optional<std::int32_t> integerOf(std::string_view text) {
+  // Most fields are plain digits: read them without the searches below.
+  if (!text.empty() && text.size() <= 9 &&
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    std::int32_t value = 0;
+    for (char c : text) value = value * 10 + (c - '0');
+    return value;
+  }
+  text = trimSpaces(text);
+  if (unwrap(text, "(", ")") || unwrap(text, "\xEF\xBC\x88", "\xEF\xBC\x89")) {
+    text = trimSpaces(text);
+  }
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.empty()) return std::nullopt;
+  std::int64_t value = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    int digit;
+    if (text[i] >= '0' && text[i] <= '9') {
+      digit = text[i] - '0';
+    } else if (text.substr(i, 2) == "\xEF\xBC" && i + 2 < text.size() &&
+               static_cast<unsigned char>(text[i + 2]) >= 0x90 &&
+               static_cast<unsigned char>(text[i + 2]) <= 0x99) {
+      digit = static_cast<unsigned char>(text[i + 2]) - 0x90;  // U+FF10 to U+FF19
+      i += 2;
+    } else {
+      return std::nullopt;
+    }
+    value = value * 10 + digit;
+    if (value > INT32_MAX) return std::nullopt;
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+// The records of a results file by CSV's rules (RFC 4180): fields separated
+// by commas or tabs; a quoted field may hold separators, line breaks and
+// doubled quotes. A line ends at LF, CR LF, a lone CR or 0x1A.
+class RecordReader {
+ public:
+  explicit RecordReader(std::string_view bytes) : bytes_(bytes) {}
+
+  // The next record into `fields`, whose room is kept from record to record;
+  // false at the end. `line` is the 1-based line on which it starts.
+  bool next(std::vector<std::string>& fields, std::size_t& line) {
+    if (pos_ >= bytes_.size()) return false;
+    line = line_;
+    std::size_t count = 0;
+    for (;;) {
+      if (count == fields.size()) fields.emplace_back();
+      std::string& field = fields[count++];
+      field.clear();
+      if (readField(field)) break;
+    }
+    fields.resize(count);
+    return true;
+  }
+
+ private:
+  // Reads one field and what ends it; true when a line end or the end of the
+  // bytes ended the record.
+  bool readField(std::string& field) {
+    bool quoted = false;
+    while (pos_ < bytes_.size()) {
+      if (!quoted) {
+        // Ordinary characters in one piece: most fields hold nothing else.
+        const std::size_t start = pos_;
+        while (pos_ < bytes_.size() && !special(bytes_[pos_])) ++pos_;
+        field.append(bytes_.data() + start, pos_ - start);
+        if (pos_ == bytes_.size()) break;
+      }
+      const char c = bytes_[pos_++];
+      if (quoted) {
+        if (c == '"' && pos_ < bytes_.size() && bytes_[pos_] == '"') {
+          field += '"';
+          ++pos_;
+        } else if (c == '"') {
+          quoted = false;
+        } else {
+          if (c == '\n' || (c == '\r' && (pos_ >= bytes_.size() || bytes_[pos_] != '\n'))) {
+            ++line_;
+          }
+          field += c;
+        }
+      } else if (c == '"' && trimSpaces(field).empty()) {
+        quoted = true;
+        field.clear();
+      } else if (c == ',' || c == '\t') {
+        return false;
+      } else if (c == '\n' || c == '\x1a') {
+        ++line_;
+        return true;
+      } else if (c == '\r') {
+        if (pos_ < bytes_.size() && bytes_[pos_] == '\n') ++pos_;
+        ++line_;
+        return true;
+      } else {
+        field += c;
+      }
+    }
+    return true;
+  }
+
+  static bool special(char c) {
+    return c == ',' || c == '\t' || c == '\n' || c == '\r' || c == '\x1a' || c == '"';
+  }
+
+  std::string_view bytes_;
+  std::size_t pos_ = 0;
+  std::size_t line_ = 1;
+};
+
+// A blank line, or an empty row as spreadsheets export it (",,,,").
+bool blank(const std::vector<std::string>& fields) {
+  return std::all_of(fields.begin(), fields.end(),
+                     [](const std::string& field) { return trimSpaces(field).empty(); });
+}
+
+// Whether any of the chosen fields holds a number: a first line where none
+// does is a header.
+bool holdsANumber(const std::vector<std::string>& fields, const Columns& columns) {
+  return std::any_of(columns.begin(), columns.end(), [&](int column) {
+    const auto index = static_cast<std::size_t>(column);
+    return index >= 1 && index <= fields.size() && integerOf(fields[index - 1]).has_value();
+  });
+}
+
+// The draw in `columns` of one record's fields.
+ParsedDraw drawOfFields(const std::vector<std::string>& fields, const Columns& columns) {
   std::int32_t values[6];
   for (int i = 0; i < 6; ++i) {
     const auto column = static_cast<std::size_t>(columns[i]);
@@ -95,33 +213,28 @@ std::optional<DrawProblem> checkDraw(const DrawRecord& draw) {
 }
 
 ParsedDraw parseDrawText(std::string_view text) {
-  std::vector<std::string_view> fields;
-  splitFields(text, fields);
-  if (fields.size() != 6) return {{}, DrawProblem::MissingField};
+  std::vector<std::string> fields;
+  std::size_t line = 0;
+  RecordReader reader(text);
+  if (!reader.next(fields, line) || fields.size() != 6) return {{}, DrawProblem::MissingField};
   return drawOfFields(fields, kDefaultColumns);
 }
 
 ImportedDraws parseImport(std::string_view bytes, const Columns& columns) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
   ImportedDraws result;
-  bool firstLine = true;
-  std::size_t lineNumber = 0;
-  std::vector<std::string_view> fields;
-  for (std::size_t start = 0; start < bytes.size();) {
-    std::size_t end = bytes.find('\n', start);
-    if (end == std::string_view::npos) end = bytes.size();
-    const std::string_view line = bytes.substr(start, end - start);
-    start = end + 1;
-    ++lineNumber;
-    if (trim(line).empty()) continue;
-    splitFields(line, fields);
-    const ParsedDraw parsed = drawOfFields(fields, columns);
-    const bool header = firstLine && (parsed.problem == DrawProblem::NotAnInteger ||
-                                      parsed.problem == DrawProblem::MissingField);
-    firstLine = false;
+  RecordReader reader(bytes);
+  std::vector<std::string> fields;
+  std::size_t line = 0;
+  bool first = true;
+  while (reader.next(fields, line)) {
+    if (blank(fields)) continue;
+    const bool header = first && !holdsANumber(fields, columns);
+    first = false;
     if (header) continue;
+    const ParsedDraw parsed = drawOfFields(fields, columns);
     if (parsed.problem) {
-      result.badLine = lineNumber;
+      result.badLine = line;
       result.problem = *parsed.problem;
       return result;
     }

@@ -121,6 +121,56 @@ TEST(ParseImport, ReadsQuotedFieldsTabsAndAByteOrderMark) {
             (Draws{kA}));
 }
 
+// Quoted fields hold separators, doubled quotes and line breaks; a record's
+// line is the one it starts on, whichever line ends the file uses.
+TEST(ParseImport, ReadsRecordsByCsvRules) {
+  const ImportedDraws quoted = parseImport(
+      "\"No\",\"Note\",A,B,C,D,E,Z\n"
+      "1,\"a, \"\"quoted\"\"\nnote\",1,3,17,20,25,26\n"
+      "2,\"\",2,11,12,21,30,28\n"
+      "3,x,2,11,12,21,30\n",
+      {3, 4, 5, 6, 7, 8});
+  EXPECT_EQ(quoted.draws, (Draws{kA, kB}));
+  EXPECT_EQ(quoted.badLine, 5u);  // the note took two lines
+  for (const std::string end : {"\n", "\r\n", "\r", "\x1a"}) {
+    const ImportedDraws lines =
+        parseImport("1,3,17,20,25,26" + end + end + "2,11,12,21,30,28" + end + "1,2" + end);
+    EXPECT_EQ(lines.draws, (Draws{kA, kB})) << ::testing::PrintToString(end);
+    EXPECT_EQ(lines.badLine, 4u) << ::testing::PrintToString(end);
+  }
+  // An old export: CR alone, ended by 0x1A.
+  EXPECT_EQ(parseImport("A,B,C,D,E,Z\r1,3,17,20,25,26\r2,11,12,21,30,28\r\x1a").draws,
+            (Draws{kA, kB}));
+}
+
+TEST(ParseImport, ReadsNumbersAsResultsFilesWriteThem) {
+  // Zero-padded, spaced, full-width, the bonus in parentheses of either width.
+  EXPECT_EQ(parseImport("01, 03 ,\xEF\xBC\x91\xEF\xBC\x97,\xE3\x80\x80"
+                        "20,25,(26)\n")
+                .draws,
+            (Draws{kA}));
+  EXPECT_EQ(parseImport("2,11,12,21,30,\xEF\xBC\x88\xEF\xBC\x92\xEF\xBC\x98\xEF\xBC\x89\n").draws,
+            (Draws{kB}));
+  EXPECT_EQ(parseImport("2,11,12,21,30,( 28 )\n").draws, (Draws{kB}));
+  for (const char* bad : {"(28", "2 8", "28)", "\xEF\xBC\x92x", "", "99999999999"}) {
+    const ImportedDraws imported =
+        parseImport(std::string("1,3,17,20,25,26\n2,11,12,21,30,") + bad);
+    EXPECT_EQ(imported.badLine, 2u) << bad;
+    EXPECT_EQ(imported.problem, DrawProblem::NotAnInteger) << bad;
+  }
+}
+
+// A first line with numbers is a draw, however damaged: reported, never
+// skipped as if it were a header.
+TEST(ParseImport, AFirstLineWithNumbersIsNeverAHeader) {
+  for (const char* first : {"1,3,17,20,25,x", "1,3,17,20,25", "x,3,17,20,25,26"}) {
+    const ImportedDraws imported = parseImport(std::string(first) + "\n2,11,12,21,30,28\n");
+    EXPECT_EQ(imported.badLine, 1u) << first;
+    EXPECT_TRUE(imported.draws.empty()) << first;
+  }
+  EXPECT_EQ(parseImport("x,y,z,,,\n2,11,12,21,30,28\n").draws, (Draws{kB}));
+}
+
 TEST(ParseImport, TakesTheValuesFromTheChosenColumns) {
   // Bonus first, the main numbers backwards.
   const ImportedDraws imported = parseImport("26,25,20,17,3,1\n", {6, 5, 4, 3, 2, 1});
@@ -129,7 +179,7 @@ TEST(ParseImport, TakesTheValuesFromTheChosenColumns) {
   // A column past the line's last field.
   const ImportedDraws shortLine =
       parseImport("1,3,17,20,25,26\n1,3,17,20,25,26\n", {1, 2, 3, 4, 5, 7});
-  EXPECT_EQ(shortLine.badLine, 2u);  // the first line was a header
+  EXPECT_EQ(shortLine.badLine, 1u);  // numbers and a missing field: no header
   EXPECT_EQ(shortLine.problem, DrawProblem::MissingField);
 }
 

@@ -128,6 +128,17 @@ expect "bad line" 1 ""
 expect_err "bad line number" "2 行目"
 cmp -s LOTO.DAT before && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: bad import wrote"; }
 
+# Files of other shapes: an old export's lone CRs ended by 0x1A; a file
+# without a draw is refused, not reported as done.
+printf '1,3,17,20,25,26\r\n' >LOTO.DAT
+printf 'A,B,C,D,E,Z\r1,3,17,20,25,26\r2,11,12,21,30,28\r\032' >old-export.csv
+kc import old-export.csv
+expect "import of lone CRs and 0x1A" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加 1 回")"
+printf 'Draw,Date\n\n,,,\n' >no-draw.csv
+kc import no-draw.csv
+expect "import of a file without a draw" 1 ""
+expect_err "import of a file without a draw says so" "no-draw.csv に当選番号がありません。何も追加していません。"
+
 printf '1,2,3,4,5,6\n7,8,9,10,11,12\n13,14,15,16,17,18\n' >three.csv
 if [ $windows = no ]; then
   # All or nothing: a file-size limit at every byte of the import's lines.

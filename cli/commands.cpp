@@ -225,6 +225,10 @@ int import(const CliOptions& o) {
                  "。何も追加していません。\n");
     return kBadInput;
   }
+  if (imported.draws.empty()) {
+    console::err(source + " に当選番号がありません。何も追加していません。\n");
+    return kBadInput;
+  }
   ImportPlan plan;
   const ChooseDraws choose = [&](const std::vector<DrawRecord>& present) {
     plan = planImport(present, imported.draws, o.force);
