@@ -115,7 +115,8 @@ class RecordReader {
         } else if (c == '"') {
           quoted = false;
         } else {
-          if (c == '\n' || (c == '\r' && (pos_ >= bytes_.size() || bytes_[pos_] != '\n'))) {
+          if (c == '\n' || c == '\x1a' ||
+              (c == '\r' && (pos_ >= bytes_.size() || bytes_[pos_] != '\n'))) {
             ++line_;
           }
           field += c;

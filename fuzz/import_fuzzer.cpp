@@ -12,11 +12,18 @@ void require(bool condition) {
   if (!condition) std::abort();
 }
 
-// The bytes before the 1-based line `line`, lines ending at LF.
+// The bytes before the 1-based line `line`: LF, CR LF, a lone CR and 0x1A
+// each end a line, inside quotes too.
 std::string_view beforeLine(std::string_view bytes, std::size_t line) {
-  std::size_t end = 0;
-  for (std::size_t seen = 1; seen < line; ++seen) end = bytes.find('\n', end) + 1;
-  return bytes.substr(0, end);
+  std::size_t seen = 1, i = 0;
+  for (; i < bytes.size() && seen < line; ++i) {
+    const char c = bytes[i];
+    if (c == '\n' || c == '\x1a' ||
+        (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n'))) {
+      ++seen;
+    }
+  }
+  return bytes.substr(0, i);
 }
 
 }  // namespace
