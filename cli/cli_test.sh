@@ -134,6 +134,18 @@ printf '1,3,17,20,25,26\r\n' >LOTO.DAT
 printf 'A,B,C,D,E,Z\r1,3,17,20,25,26\r2,11,12,21,30,28\r\032' >old-export.csv
 kc import old-export.csv
 expect "import of lone CRs and 0x1A" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加 1 回")"
+# Spreadsheets' encodings: Shift-JIS (code page 932) and UTF-16 with its mark.
+printf '1,3,17,20,25,26\r\n' >LOTO.DAT
+printf '番号,日付,A,B,C,D,E,Z,備考\r\n1,2001/4/3,1,3,17,20,25,26,①\r\n2,2001/4/10,2,11,12,21,30,28,～\r\n' >utf8.csv
+iconv -f UTF-8 -t CP932 utf8.csv >sjis.csv
+{ printf '\377\376'; iconv -f UTF-8 -t UTF-16LE utf8.csv; } >utf16.csv
+for list in sjis.csv utf16.csv; do
+  kc import $list --columns 3,4,5,6,7,8 --dry-run
+  expect "import of $list" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加予定 1 回")"
+done
+printf '\377\376\000\330' >broken.txt
+kc import broken.txt
+expect "import of undecodable bytes" 1 ""
 printf 'Draw,Date\n\n,,,\n' >no-draw.csv
 kc import no-draw.csv
 expect "import of a file without a draw" 1 ""

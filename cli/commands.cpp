@@ -11,10 +11,12 @@
 
 #include "candidate_search.h"
 #include "console.h"
+#include "cp932.h"
 #include "draw_file.h"
 #include "draw_import.h"
 #include "score_table.h"
 #include "tabulation.h"
+#include "text_decoding.h"
 #include "text_format.h"
 
 namespace kestaro {
@@ -219,7 +221,14 @@ int import(const CliOptions& o) {
   const std::string& source = o.arguments[0];
   const FileBytes bytes = readFileBytes(source.c_str());
   if (bytes.status != ReadStatus::Read) return readError(source, bytes.status);
-  const ImportedDraws imported = parseImport(bytes.bytes, o.columns);
+  const DecodedText text = decodeText(bytes.bytes, cp932ToUtf8);
+  if (!text.utf8) {
+    console::err(source +
+                 " の文字コードを読めません (UTF-8、UTF-16、Shift-JIS "
+                 "のどれでもありません)。何も追加していません。\n");
+    return kBadInput;
+  }
+  const ImportedDraws imported = parseImport(*text.utf8, o.columns);
   if (imported.badLine != 0) {
     console::err(std::to_string(imported.badLine) + " 行目: " + problemText(imported.problem) +
                  "。何も追加していません。\n");

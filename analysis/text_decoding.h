@@ -1,0 +1,34 @@
+#ifndef KESTARO_ANALYSIS_TEXT_DECODING_H
+#define KESTARO_ANALYSIS_TEXT_DECODING_H
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace kestaro {
+
+// How a results file that players have is stored.
+enum class ImportEncoding { Utf8, Utf16LittleEndian, Utf16BigEndian, ShiftJis };
+
+// Its name in a report: "UTF-8", "UTF-16LE", "UTF-16BE", "Shift-JIS (CP932)".
+const char* encodingName(ImportEncoding encoding);
+
+// Code page 932 to UTF-8, nothing when the bytes are not valid there; the
+// platform's converter (iconv, MultiByteToWideChar) is handed in.
+using Cp932Decoder = std::function<std::optional<std::string>(std::string_view bytes)>;
+
+// The text as UTF-8, and how it was stored: a UTF-8 or UTF-16 byte-order
+// mark says so; otherwise valid UTF-8 (plain ASCII too) is UTF-8, and
+// anything else is Shift-JIS. Nothing when it cannot be decoded.
+struct DecodedText {
+  ImportEncoding encoding = ImportEncoding::Utf8;
+  std::optional<std::string> utf8;
+};
+DecodedText decodeText(std::string_view bytes, const Cp932Decoder& cp932);
+
+bool isValidUtf8(std::string_view bytes);
+
+}  // namespace kestaro
+
+#endif
