@@ -58,3 +58,27 @@ BENCHMARK(BM_WcLines)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace kestaro
+
+namespace kestaro {
+namespace {
+
+// One registration, as the dialog and `add` make it: a draw appended to a
+// file that holds 1,400 draws. A fixed count of appends, so that every run
+// grows the file alike.
+void BM_AppendDraw(benchmark::State& state) {
+  testing::TempFolder folder;
+  const std::string path = folder.file("LOTO.DAT");
+  testing::writeBytes(path, testing::realisticHistory(1400, 5));
+  const DrawRecord draw{3, 8, 15, 22, 29, 11};
+  for (auto _ : state) {
+    if (!appendDraw(draw, path.c_str())) {
+      state.SkipWithError("the draw was not stored");
+      break;
+    }
+  }
+}
+
+BENCHMARK(BM_AppendDraw)->Unit(benchmark::kMicrosecond)->UseRealTime()->Iterations(1000);
+
+}  // namespace
+}  // namespace kestaro
