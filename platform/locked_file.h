@@ -32,6 +32,8 @@ class LockedFile {
   LockedFile& operator=(const LockedFile&) = delete;
 
   State state() const { return state_; }
+  // Whether this writer made the file: its name is then new in the folder.
+  bool created() const { return created_; }
   // The file's size now; 0 on a failure.
   std::uint64_t size() const;
   // Reads up to `count` bytes from the current position (first byte at the
@@ -41,6 +43,8 @@ class LockedFile {
   bool append(std::string_view text);
   // Cuts the file back to `length` bytes.
   bool cutBack(std::uint64_t length);
+  // Puts the file's bytes and size on the disk; false when that failed.
+  bool sync();
   // Whether `path` still names this very file (device and inode, or volume
   // serial and file index).
   bool namedBy(const std::string& path) const;
@@ -48,7 +52,34 @@ class LockedFile {
  private:
   std::intptr_t handle_;
   State state_ = State::NotOpened;
+  bool created_ = false;
 };
+
+// A small file read and rewritten in place from its first byte, opened by
+// its UTF-8 path (created when missing) and never removed: on Windows and
+// under Wine a file that others hold open does not reliably go away.
+class RecordFile {
+ public:
+  explicit RecordFile(const std::string& path);
+  ~RecordFile();
+  RecordFile(const RecordFile&) = delete;
+  RecordFile& operator=(const RecordFile&) = delete;
+
+  // False when it cannot be opened or created, or is not a regular file.
+  bool opened() const;
+  // Reads up to `count` bytes from the first; how many, -1 on an error.
+  std::int64_t readFromStart(char* data, std::size_t count);
+  // Writes all of `bytes` from the first byte on; false unless all of it went.
+  bool writeFromStart(std::string_view bytes);
+  bool sync();
+
+ private:
+  std::intptr_t handle_;
+};
+
+// Puts on the disk the names in the folder that holds `path`, so that a file
+// just created there is found after a power cut.
+bool syncFolderOf(const std::string& path);
 
 }  // namespace kestaro
 

@@ -41,6 +41,8 @@ LockedFile::LockedFile(const std::string& path, int waitMs)
     : handle_(reinterpret_cast<std::intptr_t>(
           openByName(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL))) {
   const HANDLE file = handleOf(handle_);
+  // OPEN_ALWAYS tells an existing file by its last error, read before any other call.
+  created_ = file != INVALID_HANDLE_VALUE && GetLastError() != ERROR_ALREADY_EXISTS;
   // NUL, CON and pipes open like files.
   if (file == INVALID_HANDLE_VALUE || GetFileType(file) != FILE_TYPE_DISK) return;
   const DWORD start = GetTickCount();
@@ -101,6 +103,10 @@ bool LockedFile::cutBack(std::uint64_t length) {
   return SetFilePointerEx(file, position, nullptr, FILE_BEGIN) && SetEndOfFile(file);
 }
 
+bool LockedFile::sync() {
+  return FlushFileBuffers(handleOf(handle_)) != 0;
+}
+
 bool LockedFile::namedBy(const std::string& path) const {
   // No access asked: only the file's identity is read.
   const HANDLE named = openByName(path, 0, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
@@ -108,6 +114,52 @@ bool LockedFile::namedBy(const std::string& path) const {
   const bool same = sameFile(handleOf(handle_), named);
   CloseHandle(named);
   return same;
+}
+
+RecordFile::RecordFile(const std::string& path)
+    : handle_(reinterpret_cast<std::intptr_t>(
+          openByName(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL))) {
+  const HANDLE file = handleOf(handle_);
+  if (file != INVALID_HANDLE_VALUE && GetFileType(file) != FILE_TYPE_DISK) {
+    CloseHandle(file);
+    handle_ = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
+  }
+}
+
+RecordFile::~RecordFile() {
+  if (opened()) CloseHandle(handleOf(handle_));
+}
+
+bool RecordFile::opened() const {
+  return handleOf(handle_) != INVALID_HANDLE_VALUE;
+}
+
+// The record is a few bytes long: one call each way, at the offset given.
+std::int64_t RecordFile::readFromStart(char* data, std::size_t count) {
+  OVERLAPPED start{};
+  DWORD got = 0;
+  const DWORD wanted = count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
+  if (!ReadFile(handleOf(handle_), data, wanted, &got, &start))
+    return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
+  return got;
+}
+
+bool RecordFile::writeFromStart(std::string_view bytes) {
+  if (bytes.size() > 0x40000000u) return false;
+  OVERLAPPED start{};
+  DWORD written = 0;
+  const auto wanted = static_cast<DWORD>(bytes.size());
+  return WriteFile(handleOf(handle_), bytes.data(), wanted, &written, &start) && written == wanted;
+}
+
+bool RecordFile::sync() {
+  return FlushFileBuffers(handleOf(handle_)) != 0;
+}
+
+// NTFS journals its folders itself, and a folder cannot be flushed without
+// rights a user lacks: nothing to do.
+bool syncFolderOf(const std::string&) {
+  return true;
 }
 
 }  // namespace kestaro
