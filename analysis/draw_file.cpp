@@ -1,6 +1,7 @@
 #include "draw_file.h"
 
 #include <cstdint>
+#include <memory>
 #include <new>
 #include <stdexcept>
 
@@ -43,6 +44,21 @@ ReadStatus readAll(Read&& read, std::uint64_t sizeHint, std::string& bytes) {
   return fitted ? status : ReadStatus::TooLarge;
 }
 
+void putWord(std::string& bytes, std::uint64_t word, int size) {
+  for (int i = 0; i < size; ++i) bytes += static_cast<char>(word >> (8 * i) & 0xFFu);
+}
+
+std::uint64_t wordAt(std::string_view bytes, std::size_t at, int size) {
+  std::uint64_t word = 0;
+  for (int i = size - 1; i >= 0; --i)
+    word = word << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+  return word;
+}
+
+constexpr char kRecordMagic[] = "KSJ1";
+constexpr std::uint64_t kPending = 0x444E4550;  // "PEND"
+constexpr std::uint64_t kDone = 0x454E4F44;     // "DONE"
+
 ReadStatus parseAll(const std::string& bytes, std::vector<DrawRecord>& draws) {
   return fitsInMemory([&] { draws = parseDraws(bytes); }) ? ReadStatus::Read : ReadStatus::TooLarge;
 }
@@ -66,7 +82,61 @@ AppendStatus prepareAppend(ReadStatus read, const std::string& bytes, const Choo
   return AppendStatus::Appended;
 }
 
+// Marks `record` done and puts that on the disk.
+bool markDone(AppendFiles& files, RollbackRecord record) {
+  record.done = true;
+  return files.writeJournal(encodeRollbackRecord(record)) && files.syncJournal();
+}
+
+// Cuts back an append that `record` says was cut short, so that the draws
+// chosen next are chosen from the old ones; `bytes` follows the file.
+bool undoTornAppend(AppendFiles& files, const RollbackRecord& record, std::string& bytes) {
+  const std::uint64_t size = bytes.size();
+  // A file edited or restored since then is another file now: left alone.
+  const bool torn =
+      size >= record.oldLength && size <= record.newLength &&
+      checksumOf(std::string_view(bytes).substr(0, record.oldLength)) == record.oldChecksum;
+  if (torn && size > record.oldLength) {
+    if (!files.cutBack(record.oldLength) || !files.sync()) return false;
+    bytes.resize(static_cast<std::size_t>(record.oldLength));
+  }
+  return markDone(files, record);
+}
+
 }  // namespace
+
+std::uint64_t checksumOf(std::string_view bytes) {
+  std::uint64_t hash = 0xcbf29ce484222325u;
+  for (const char byte : bytes) {
+    hash ^= static_cast<unsigned char>(byte);
+    hash *= 0x100000001b3u;
+  }
+  return hash;
+}
+
+std::string encodeRollbackRecord(const RollbackRecord& record) {
+  std::string bytes(kRecordMagic, 4);
+  putWord(bytes, record.done ? kDone : kPending, 4);
+  putWord(bytes, record.oldLength, 8);
+  putWord(bytes, record.newLength, 8);
+  putWord(bytes, record.oldChecksum, 8);
+  putWord(bytes, checksumOf(bytes), 8);
+  return bytes;
+}
+
+std::optional<RollbackRecord> decodeRollbackRecord(std::string_view bytes) {
+  if (bytes.size() < kRollbackRecordSize || bytes.substr(0, 4) != kRecordMagic) return std::nullopt;
+  if (wordAt(bytes, 32, 8) != checksumOf(bytes.substr(0, 32))) return std::nullopt;
+  const std::uint64_t state = wordAt(bytes, 4, 4);
+  if (state != kDone && state != kPending) return std::nullopt;
+  RollbackRecord record;
+  record.done = state == kDone;
+  record.oldLength = wordAt(bytes, 8, 8);
+  record.newLength = wordAt(bytes, 16, 8);
+  record.oldChecksum = wordAt(bytes, 24, 8);
+  if (record.oldLength > record.newLength) return std::nullopt;
+  return record;
+}
 
 FileBytes readFileBytes(const char* path) {
   FileBytes result;
@@ -99,23 +169,53 @@ std::optional<std::vector<DrawRecord>> readDraws(const char* path) {
 }
 
 AppendStatus appendDraws(const ChooseDraws& choose, const char* path) {
+  const std::unique_ptr<AppendFiles> files = systemAppendFiles();
+  return appendDraws(choose, path, *files);
+}
+
+AppendStatus appendDraws(const ChooseDraws& choose, const char* path, AppendFiles& files) {
   // One handle, under the lock for the read, the write and any cut-back, so
   // the old length is still the file's length when a failed write is undone.
-  LockedFile file(path);
-  if (file.state() == LockedFile::State::Busy) return AppendStatus::Busy;
-  if (file.state() != LockedFile::State::Held) return AppendStatus::NotOpened;
+  const LockedFile::State state = files.lock(path);
+  if (state == LockedFile::State::Busy) return AppendStatus::Busy;
+  if (state != LockedFile::State::Held) return AppendStatus::NotOpened;
+  const bool created = files.created();
+  if (!files.openJournal(std::string(path) + kJournalSuffix)) return AppendStatus::NotOpened;
+  char raw[kRollbackRecordSize];
+  const std::int64_t rawSize = files.readJournal(raw, sizeof raw);
+  if (rawSize < 0) return AppendStatus::NotOpened;
+  const std::optional<RollbackRecord> found =
+      decodeRollbackRecord(std::string_view(raw, static_cast<std::size_t>(rawSize)));
   std::string bytes;
   const ReadStatus read = readAll(
-      [&](char* data, std::size_t count) { return file.read(data, count); }, file.size(), bytes);
+      [&](char* data, std::size_t count) { return files.read(data, count); }, files.size(), bytes);
+  // A torn append is undone before `choose` looks: an import's overlap is
+  // found against the draws that were really stored.
+  if (read == ReadStatus::Read && found && !found->done && !undoTornAppend(files, *found, bytes))
+    return AppendStatus::Failed;
   std::string text;
   const AppendStatus prepared = prepareAppend(read, bytes, choose, text);
   if (prepared != AppendStatus::Appended || text.empty()) return prepared;
-  const bool written = file.append(text);
+
+  RollbackRecord record;
+  record.done = false;
+  record.oldLength = bytes.size();
+  record.newLength = bytes.size() + text.size();
+  record.oldChecksum = checksumOf(bytes);
+  if (!files.writeJournal(encodeRollbackRecord(record)) || !files.syncJournal())
+    return AppendStatus::Failed;
+  // A name new in the folder is lost in a power cut unless the folder is
+  // synced too; an empty file may be one an earlier writer made.
+  if ((!found || created || bytes.empty()) && !files.syncFolder(path)) return AppendStatus::Failed;
+  // A failed sync is a failed write.
+  const bool written = files.append(text) && files.sync();
   // Draws written into a file that was moved away are not stored.
-  if (written && file.namedBy(path)) return AppendStatus::Appended;
+  const bool stored = written && files.namedBy(path);
+  if (stored && markDone(files, record)) return AppendStatus::Appended;
   // A new file stays, empty: another writer may already be waiting on it.
-  file.cutBack(bytes.size());
-  return written ? AppendStatus::Replaced : AppendStatus::Failed;
+  // Left not done when the cut-back fails, so the next writer finishes it.
+  if (files.cutBack(record.oldLength) && files.sync()) markDone(files, record);
+  return written && !stored ? AppendStatus::Replaced : AppendStatus::Failed;
 }
 
 AppendStatus previewAppend(const ChooseDraws& choose, const char* path) {

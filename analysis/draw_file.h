@@ -1,11 +1,15 @@
 #ifndef KESTARO_ANALYSIS_DRAW_FILE_H
 #define KESTARO_ANALYSIS_DRAW_FILE_H
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "append_files.h"
 #include "draw_format.h"
 
 namespace kestaro {
@@ -56,6 +60,30 @@ using ChooseDraws = std::function<std::vector<DrawRecord>(const std::vector<Draw
 // `choose` pick the draws to add and appends them as lines in one write.
 // A failed write is cut back through the same handle, still under the lock.
 AppendStatus appendDraws(const ChooseDraws& choose, const char* path = kDrawFileName);
+
+// The same through `files`, which stand for the system's files.
+AppendStatus appendDraws(const ChooseDraws& choose, const char* path, AppendFiles& files);
+
+// The rollback record, one permanent file beside the draw file named after
+// it with this appended. Before its bytes are written an append records the
+// old length, the new length and a checksum of the old bytes; once they are
+// on the disk it marks the record done. A writer that finds it not done cuts
+// a torn append back first, unless the file was edited or restored since.
+inline constexpr const char kJournalSuffix[] = "-journal";
+
+struct RollbackRecord {
+  bool done = true;
+  std::uint64_t oldLength = 0, newLength = 0;
+  std::uint64_t oldChecksum = 0;  // of the first oldLength bytes
+};
+inline constexpr std::size_t kRollbackRecordSize = 40;
+
+// FNV-1a, 64 bits.
+std::uint64_t checksumOf(std::string_view bytes);
+// Fixed size, little-endian, with a checksum of its own so that a torn
+// record reads as none.
+std::string encodeRollbackRecord(const RollbackRecord& record);
+std::optional<RollbackRecord> decodeRollbackRecord(std::string_view bytes);
 
 // What appendDraws would see and refuse, without the lock and without
 // writing: `choose` sees the same draws, and a missing file reads as empty.

@@ -220,9 +220,13 @@ TEST(AppendDraw, DeviceIsNeverWrittenAsADrawFile) {
 }
 
 // Every size limit short of the whole line makes the append fail and leaves
-// the old bytes exactly, never a fragment.
+// the old bytes exactly, never a fragment. The limit binds the rollback
+// record too, so the old bytes are longer than it: each cut lands in the
+// draw file.
 TEST(AppendDraw, FailedWriteLeavesTheOldBytesAtEveryCutPoint) {
-  const std::string old = "1,2,3,4,5,6";  // unterminated: the append writes CR LF first
+  // Unterminated: the append writes CR LF first.
+  const std::string old = "9,9,9,9,9,9\r\n9,9,9,9,9,9\r\n9,9,9,9,9,9\r\n1,2,3,4,5,6";
+  ASSERT_GT(old.size(), kRollbackRecordSize);
   const std::string added = "\r\n3,8,15,22,29,11\r\n";
   std::signal(SIGXFSZ, SIG_IGN);
   rlimit saved{};
@@ -268,13 +272,17 @@ TEST(AppendDraw, FailedFirstWriteLeavesTheNewFileEmpty) {
 TEST(AppendDraw, CutBacksNeverTakeAnotherWritersDraw) {
   TempFolder folder;
   const std::string path = folder.file("LOTO.DAT");
-  writeBytes(path, "1,2,3,4,5,6\r\n");
+  // Longer than the rollback record, which the failing writer's limit binds too.
+  const std::string first = testing::repeat("1,2,3,4,5,6\r\n", 4);
+  ASSERT_GT(first.size(), kRollbackRecordSize);
+  writeBytes(path, first);
   constexpr int kDraws = 300;
   const pid_t failing = fork();
   ASSERT_GE(failing, 0);
   if (failing == 0) {
     std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limited{14, 14};  // the first line and not a byte more
+    // The first lines and not a byte more.
+    rlimit limited{static_cast<rlim_t>(first.size()), static_cast<rlim_t>(first.size())};
     setrlimit(RLIMIT_FSIZE, &limited);
     int refused = 0;
     for (int i = 0; i < kDraws; ++i)
@@ -287,7 +295,7 @@ TEST(AppendDraw, CutBacksNeverTakeAnotherWritersDraw) {
   int status = 0;
   ASSERT_EQ(waitpid(failing, &status, 0), failing);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the limited writer wrote a draw";
-  std::string expected = "1,2,3,4,5,6\r\n";
+  std::string expected = first;
   for (int i = 0; i < kDraws; ++i) expected += "1," + std::to_string(i) + ",3,4,5,6\r\n";
   EXPECT_EQ(readBytes(path), expected);
 }
