@@ -1,7 +1,6 @@
 #ifndef KESTARO_ANALYSIS_DRAW_IMPORT_H
 #define KESTARO_ANALYSIS_DRAW_IMPORT_H
 
-#include <array>
 #include <cstddef>
 #include <optional>
 #include <string_view>
@@ -25,19 +24,6 @@ struct ParsedDraw {
 };
 ParsedDraw parseDrawText(std::string_view text);
 
-// The draws of a published results file: fields separated by commas or tabs,
-// the six values taken from `columns` (1-based), blank lines skipped and a
-// first line without numbers there taken as a header. The first refused line
-// ends the reading.
-struct ImportedDraws {
-  std::vector<DrawRecord> draws;
-  std::size_t badLine = 0;  // 1-based; 0 when every line was taken
-  DrawProblem problem = DrawProblem::MissingField;
-};
-using Columns = std::array<int, 6>;
-inline constexpr Columns kDefaultColumns{1, 2, 3, 4, 5, 6};
-ImportedDraws parseImport(std::string_view bytes, const Columns& columns = kDefaultColumns);
-
 // The same draw: the same bonus and the same five main numbers in any order.
 bool sameDraw(const DrawRecord& x, const DrawRecord& y);
 
@@ -45,17 +31,6 @@ bool sameDraw(const DrawRecord& x, const DrawRecord& y);
 // start of `imported`; what follows it in `imported` is new.
 std::size_t overlapLength(const std::vector<DrawRecord>& present,
                           const std::vector<DrawRecord>& imported);
-
-// Which imported draws to append to `present`: those after the overlap. A
-// list that shares no draw with the end of a non-empty file is refused unless
-// forced, since a mistyped old draw would otherwise register it all twice.
-struct ImportPlan {
-  std::size_t skipped = 0;        // leading imported draws already in the file
-  std::vector<DrawRecord> added;  // the draws to append, in order
-  bool disjoint = false;          // refused: nothing to append
-};
-ImportPlan planImport(const std::vector<DrawRecord>& present,
-                      const std::vector<DrawRecord>& imported, bool force);
 
 }  // namespace kestaro
 

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "draw_file.h"
-#include "draw_import.h"
+#include "import_plan.h"
+#include "results_file.h"
 #include "test_support.h"
 
 namespace kestaro {
@@ -40,7 +41,7 @@ void BM_DryRunImport(benchmark::State& state) {
     ImportPlan plan;
     const AppendStatus status = previewAppend(
         [&](const std::vector<DrawRecord>& present) {
-          plan = planImport(present, imported.draws, false);
+          plan = planImport(present, imported, false);
           return plan.added;
         },
         files.drawFile.c_str());

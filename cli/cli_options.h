@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "draw_file.h"
-#include "draw_import.h"
+#include "results_file.h"
 
 namespace kestaro {
 
@@ -24,7 +24,7 @@ struct CliOptions {
   double threshold = 10;
   std::string thresholdText = "10";  // as typed, for messages
   std::optional<std::uint32_t> seed;
-  Columns columns = kDefaultColumns;
+  std::optional<Columns> columns;  // when given: they decide
   bool dryRun = false;
   bool force = false;
 };

@@ -145,7 +145,7 @@ TEST(ParseOptions, DefaultsWithoutOptions) {
   EXPECT_EQ(o.threshold, 10);
   EXPECT_EQ(o.thresholdText, "10");
   EXPECT_EQ(o.seed, std::nullopt);
-  EXPECT_EQ(o.columns, kDefaultColumns);
+  EXPECT_EQ(o.columns, std::nullopt);
   EXPECT_FALSE(o.dryRun);
   EXPECT_FALSE(o.force);
 }

@@ -110,17 +110,21 @@ kc --help
 printf '1,3,17,20,25,26\r\n2,11,12,21,30,28\r\n' >LOTO.DAT
 printf 'Draw,Date,N1,N2,N3,N4,N5,Bonus\n1,2000-01-01,1,3,17,20,25,26\n2,2000-01-08,12,2,11,21,30,28\n\n3,2000-01-15,1,8,10,24,30,2\n4,2000-01-22,5,6,7,8,9,10\n' >results.csv
 kc import results.csv --columns 3,4,5,6,7,8 --dry-run
-expect "dry run" 0 "$(jp "読み込み 4 回、登録済みで省略 2 回、追加予定 2 回")"
+expect "dry run" 0 "$(jp "読み込み 4 回、登録済みで省略 2 回、追加予定 2 回
+列 3,4,5,6,7,8 (--columns)、文字コード UTF-8")"
 kc import results.csv --columns 3,4,5,6,7,8
-expect "import" 0 "$(jp "読み込み 4 回、登録済みで省略 2 回、追加 2 回")"
+expect "import" 0 "$(jp "読み込み 4 回、登録済みで省略 2 回、追加 2 回
+列 3,4,5,6,7,8 (--columns)、文字コード UTF-8")"
 kc --columns 3,4,5,6,7,8 import results.csv
-expect "import twice" 0 "$(jp "読み込み 4 回、登録済みで省略 4 回、追加 0 回")"
+expect "import twice" 0 "$(jp "読み込み 4 回、登録済みで省略 4 回、追加 0 回
+列 3,4,5,6,7,8 (--columns)、文字コード UTF-8")"
 expect_file "import appends in order" '1,3,17,20,25,26\r\n2,11,12,21,30,28\r\n1,8,10,24,30,2\r\n5,6,7,8,9,10\r\n' LOTO.DAT
 printf '9\t10\t11\t12\t13\t14\n' >disjoint.txt
 kc import disjoint.txt
 expect "disjoint refused" 1 ""
 kc import disjoint.txt --force
-expect "disjoint forced" 0 "$(jp "読み込み 1 回、登録済みで省略 0 回、追加 1 回")"
+expect "disjoint forced" 0 "$(jp "読み込み 1 回、登録済みで省略 0 回、追加 1 回
+列 1,2,3,4,5,6 (既定)、文字コード UTF-8")"
 printf '20,21,22,23,24,25\n20,21,22,23,24\n' >broken.csv
 cp LOTO.DAT before
 kc import broken.csv --force
@@ -133,15 +137,18 @@ cmp -s LOTO.DAT before && passed=$((passed + 1)) || { failed=$((failed + 1)); ec
 printf '1,3,17,20,25,26\r\n' >LOTO.DAT
 printf 'A,B,C,D,E,Z\r1,3,17,20,25,26\r2,11,12,21,30,28\r\032' >old-export.csv
 kc import old-export.csv
-expect "import of lone CRs and 0x1A" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加 1 回")"
+expect "import of lone CRs and 0x1A" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加 1 回
+列 1,2,3,4,5,6 (見出しから)、文字コード UTF-8")"
 # Spreadsheets' encodings: Shift-JIS (code page 932) and UTF-16 with its mark.
 printf '1,3,17,20,25,26\r\n' >LOTO.DAT
 printf '番号,日付,A,B,C,D,E,Z,備考\r\n1,2001/4/3,1,3,17,20,25,26,①\r\n2,2001/4/10,2,11,12,21,30,28,～\r\n' >utf8.csv
 iconv -f UTF-8 -t CP932 utf8.csv >sjis.csv
 { printf '\377\376'; iconv -f UTF-8 -t UTF-16LE utf8.csv; } >utf16.csv
 for list in sjis.csv utf16.csv; do
-  kc import $list --columns 3,4,5,6,7,8 --dry-run
-  expect "import of $list" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加予定 1 回")"
+  case $list in sjis.csv) encoding="Shift-JIS (CP932)" ;; *) encoding=UTF-16LE ;; esac
+  kc import $list --dry-run
+  expect "import of $list" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加予定 1 回
+列 3,4,5,6,7,8 (見出しから)、文字コード $encoding")"
 done
 printf '\377\376\000\330' >broken.txt
 kc import broken.txt
@@ -210,7 +217,8 @@ for names in "当選.DAT 結果.csv" "한글.DAT 한글.csv"; do
 出現率 50% 以上の組合せ: 12 / 4417686")"
   printf 'N1,N2,N3,N4,N5,B\n7,8,9,10,11,12\n13,14,15,16,17,18\n' >"$list"
   kc import "$list" --file "$draws"
-  expect "import $list into $draws" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加 1 回")"
+  expect "import $list into $draws" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加 1 回
+列 1,2,3,4,5,6 (既定)、文字コード UTF-8")"
   kc add 19,20,21,22,23,24 --file "$draws"
   expect "add to $draws" 0 ""
   expect_file "$draws after import and add" "$two_draws"'13,14,15,16,17,18\r\n19,20,21,22,23,24\r\n' "$draws"
@@ -242,9 +250,11 @@ kc import -結果.csv
 expect "a dash word is an option" 1 ""
 expect_err "the unknown option is named" "知らないオプションです: -結果.csv"
 kc --dry-run import -- -結果.csv
-expect "-- ends the options" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加予定 1 回")"
+expect "-- ends the options" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加予定 1 回
+列 1,2,3,4,5,6 (既定)、文字コード UTF-8")"
 kc --columns=1,2,3,4,5,6 --file=LOTO.DAT import -- -結果.csv
-expect "--opt=VALUE and --" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加 1 回")"
+expect "--opt=VALUE and --" 0 "$(jp "読み込み 2 回、登録済みで省略 1 回、追加 1 回
+列 1,2,3,4,5,6 (--columns)、文字コード UTF-8")"
 kc --dry-run=yes import -- -結果.csv
 expect "a flag takes no value" 1 ""
 kc search --count=1 --seed=1 --threshold=10.5 --format=csv
@@ -279,7 +289,8 @@ expect "history of a folder" 2 ""
 expect_err "history of a folder says why" "LOTO.DAT を読めません"
 rmdir LOTO.DAT
 kc import three.csv --dry-run
-expect "dry run into no file" 0 "$(jp "読み込み 3 回、登録済みで省略 0 回、追加予定 3 回")"
+expect "dry run into no file" 0 "$(jp "読み込み 3 回、登録済みで省略 0 回、追加予定 3 回
+列 1,2,3,4,5,6 (既定)、文字コード UTF-8")"
 [ ! -e LOTO.DAT ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: the dry run created LOTO.DAT"; }
 for dry in --dry-run ""; do
   kc import three.csv --file=nowhere/LOTO.DAT $dry

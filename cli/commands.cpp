@@ -14,6 +14,8 @@
 #include "cp932.h"
 #include "draw_file.h"
 #include "draw_import.h"
+#include "import_plan.h"
+#include "results_file.h"
 #include "score_table.h"
 #include "tabulation.h"
 #include "text_decoding.h"
@@ -215,6 +217,81 @@ int add(const CliOptions& o) {
              o.file.c_str()));
 }
 
+std::string columnsText(const Columns& columns) {
+  std::string text;
+  for (int column : columns) text += (text.empty() ? "" : ",") + std::to_string(column);
+  return text;
+}
+
+// "第1402回、第1403回"
+std::string drawNumbersText(const std::vector<std::int32_t>& numbers) {
+  std::string text;
+  for (std::int32_t number : numbers) {
+    text += (text.empty() ? "第" : "、第") + std::to_string(number) + "回";
+  }
+  return text;
+}
+
+// Why the list's own text refuses it; nothing when it is usable.
+std::optional<std::string> listRefusal(const std::string& source, const ImportedDraws& imported) {
+  if (imported.badLine != 0) {
+    std::string why = std::to_string(imported.badLine) + " 行目: " + problemText(imported.problem) +
+                      "。何も追加していません。";
+    if (imported.suggested) {
+      why += "数の並ぶ列を --columns " + columnsText(*imported.suggested) + " で指定してください。";
+    }
+    return why + "\n";
+  }
+  if (imported.draws.empty()) return source + " に当選番号がありません。何も追加していません。\n";
+  return std::nullopt;
+}
+
+// Why the plan refuses the list; nothing when it adds.
+std::optional<std::string> planRefusal(const CliOptions& o, const std::string& source,
+                                       const ImportPlan& plan) {
+  if (plan.conflict) {
+    return std::to_string(plan.conflict->firstLine) + " 行目と " +
+           std::to_string(plan.conflict->secondLine) + " 行目: 第" +
+           std::to_string(plan.conflict->number) +
+           "回に違う当選番号が二つあります。何も追加していません。\n";
+  }
+  if (plan.disjoint) {
+    return o.file + " の末尾と " + source +
+           " の先頭に同じ回がありません。古い回の誤りで二重に登録しないよう、"
+           "何も追加していません。それでも追加するには --force を付けてください。\n";
+  }
+  if (plan.gapRefused) {
+    return drawNumbersText(plan.missing) +
+           "がありません。抜けたまま登録すると次に一覧を取り込むとき重なりが見つからないため、"
+           "何も追加していません。それでも追加するには --force を付けてください。\n";
+  }
+  return std::nullopt;
+}
+
+const char* sourceText(ColumnSource source) {
+  switch (source) {
+    case ColumnSource::Option:
+      return "--columns";
+    case ColumnSource::Header:
+      return "見出しから";
+    case ColumnSource::ResultsPage:
+      return "第N回の形から";
+    case ColumnSource::Default:
+      return "既定";
+  }
+  return "";
+}
+
+// The counts, then what was used to read the list.
+std::string importReport(const CliOptions& o, const ImportedDraws& imported,
+                         ImportEncoding encoding, const ImportPlan& plan) {
+  return "読み込み " + std::to_string(imported.draws.size()) + " 回、登録済みで省略 " +
+         std::to_string(plan.skipped) + " 回、" + (o.dryRun ? "追加予定 " : "追加 ") +
+         std::to_string(plan.added.size()) + " 回\n" + "列 " + columnsText(imported.columns) +
+         " (" + sourceText(imported.source) + ")、文字コード " + encodingName(encoding) +
+         (plan.reversed ? "、新しい回からの一覧を古い順に直しました" : "") + "\n";
+}
+
 // A dry run reads the draw file as the real run does and refuses what it
 // would refuse, but takes no lock and writes nothing.
 int import(const CliOptions& o) {
@@ -229,33 +306,28 @@ int import(const CliOptions& o) {
     return kBadInput;
   }
   const ImportedDraws imported = parseImport(*text.utf8, o.columns);
-  if (imported.badLine != 0) {
-    console::err(std::to_string(imported.badLine) + " 行目: " + problemText(imported.problem) +
-                 "。何も追加していません。\n");
-    return kBadInput;
-  }
-  if (imported.draws.empty()) {
-    console::err(source + " に当選番号がありません。何も追加していません。\n");
+  if (const std::optional<std::string> why = listRefusal(source, imported)) {
+    console::err(*why);
     return kBadInput;
   }
   ImportPlan plan;
   const ChooseDraws choose = [&](const std::vector<DrawRecord>& present) {
-    plan = planImport(present, imported.draws, o.force);
+    plan = planImport(present, imported, o.force);
     return plan.added;
   };
   const AppendStatus status =
       o.dryRun ? previewAppend(choose, o.file.c_str()) : appendDraws(choose, o.file.c_str());
   if (status != AppendStatus::Appended) return appendError(o, status);
-  if (plan.disjoint) {
-    console::err(o.file + " の末尾と " + source +
-                 " の先頭に同じ回がありません。古い回の誤りで二重に登録しないよう、"
-                 "何も追加していません。それでも追加するには --force を付けてください。\n");
+  if (const std::optional<std::string> why = planRefusal(o, source, plan)) {
+    console::err(*why);
     return kBadInput;
   }
+  if (!plan.missingPresent.empty()) {
+    console::err("注意: 登録済みの部分の " + drawNumbersText(plan.missingPresent) +
+                 "が一覧にありません。\n");
+  }
   const bool written = console::out(
-      "読み込み " + std::to_string(imported.draws.size()) + " 回、登録済みで省略 " +
-          std::to_string(plan.skipped) + " 回、" + (o.dryRun ? "追加予定 " : "追加 ") +
-          std::to_string(plan.added.size()) + " 回\n",
+      importReport(o, imported, text.encoding, plan),
       o.dryRun ? console::ClosedPipe::EndsTheProgram : console::ClosedPipe::FailsTheWrite);
   if (written) return kDone;
   if (o.dryRun) return outputError();

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "draw_import.h"
+#include "results_file.h"
 
 namespace {
 
@@ -30,13 +30,21 @@ std::string_view beforeLine(std::string_view bytes, std::size_t line) {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view bytes(reinterpret_cast<const char*>(data), size);
-  for (const kestaro::Columns& columns :
-       {kestaro::kDefaultColumns, kestaro::Columns{3, 4, 5, 6, 7, 8}}) {
+  // Columns read from the file, and columns given.
+  for (const std::optional<kestaro::Columns>& columns :
+       {std::optional<kestaro::Columns>{}, std::optional<kestaro::Columns>{{3, 4, 5, 6, 7, 8}}}) {
     const kestaro::ImportedDraws imported = kestaro::parseImport(bytes, columns);
     // Every draw it takes would pass the check a typed draw must pass.
     for (const kestaro::DrawRecord& draw : imported.draws) require(!kestaro::checkDraw(draw));
-    if (imported.badLine == 0) continue;
-    // A refused line gives no draw: what stands before it gives them all.
+    // Each draw comes from a line of its own, in order, before any refused one.
+    require(imported.lines.size() == imported.draws.size());
+    for (std::size_t i = 0; i < imported.lines.size(); ++i) {
+      require(i == 0 || imported.lines[i - 1] < imported.lines[i]);
+      require(imported.badLine == 0 || imported.lines[i] < imported.badLine);
+    }
+    // With the columns given, the file's later lines decide nothing: what
+    // stands before a refused line reads as the same draws on its own.
+    if (imported.badLine == 0 || !columns) continue;
     const kestaro::ImportedDraws before =
         kestaro::parseImport(beforeLine(bytes, imported.badLine), columns);
     require(before.badLine == 0 && before.draws == imported.draws);

@@ -1,0 +1,357 @@
+#include "results_file.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
+namespace kestaro {
+
+namespace {
+
+// Spaces around a number: ASCII ones and the full-width U+3000.
+std::string_view trimSpaces(std::string_view text) {
+  for (;;) {
+    if (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+      text.remove_prefix(1);
+    } else if (text.substr(0, 3) == "\xE3\x80\x80") {
+      text.remove_prefix(3);
+    } else if (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+      text.remove_suffix(1);
+    } else if (text.size() >= 3 && text.substr(text.size() - 3) == "\xE3\x80\x80") {
+      text.remove_suffix(3);
+    } else {
+      return text;
+    }
+  }
+}
+
+// Removes `open` and `close` around the text when both are there.
+bool unwrap(std::string_view& text, std::string_view open, std::string_view close) {
+  if (text.size() < open.size() + close.size() || text.substr(0, open.size()) != open ||
+      text.substr(text.size() - close.size()) != close) {
+    return false;
+  }
+  text = text.substr(open.size(), text.size() - open.size() - close.size());
+  return true;
+}
+
+}  // namespace
+
+// A whole number as results files write it: spaces around it, leading
+// zeros, full-width digits (UTF-8), and parentheses around it, half- or
+// full-width, as a bonus number often stands.
+std::optional<std::int32_t> numberOf(std::string_view text) {
+  // Most fields are plain digits: read them without the searches below.
+  if (!text.empty() && text.size() <= 9 &&
+      std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+    std::int32_t value = 0;
+    for (char c : text) value = value * 10 + (c - '0');
+    return value;
+  }
+  text = trimSpaces(text);
+  if (unwrap(text, "(", ")") || unwrap(text, "\xEF\xBC\x88", "\xEF\xBC\x89")) {
+    text = trimSpaces(text);
+  }
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.empty()) return std::nullopt;
+  std::int64_t value = 0;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    int digit;
+    if (text[i] >= '0' && text[i] <= '9') {
+      digit = text[i] - '0';
+    } else if (text.substr(i, 2) == "\xEF\xBC" && i + 2 < text.size() &&
+               static_cast<unsigned char>(text[i + 2]) >= 0x90 &&
+               static_cast<unsigned char>(text[i + 2]) <= 0x99) {
+      digit = static_cast<unsigned char>(text[i + 2]) - 0x90;  // U+FF10 to U+FF19
+      i += 2;
+    } else {
+      return std::nullopt;
+    }
+    value = value * 10 + digit;
+    if (value > INT32_MAX) return std::nullopt;
+  }
+  return static_cast<std::int32_t>(value);
+}
+
+namespace {
+
+// The records of a results file by CSV's rules (RFC 4180): fields separated
+// by commas or tabs; a quoted field may hold separators, line breaks and
+// doubled quotes. A line ends at LF, CR LF, a lone CR or 0x1A.
+class RecordReader {
+ public:
+  explicit RecordReader(std::string_view bytes) : bytes_(bytes) {}
+
+  // The next record into `fields`, whose room is kept from record to record;
+  // false at the end. `line` is the 1-based line on which it starts.
+  bool next(std::vector<std::string>& fields, std::size_t& line) {
+    if (pos_ >= bytes_.size()) return false;
+    line = line_;
+    std::size_t count = 0;
+    for (;;) {
+      if (count == fields.size()) fields.emplace_back();
+      std::string& field = fields[count++];
+      field.clear();
+      if (readField(field)) break;
+    }
+    fields.resize(count);
+    return true;
+  }
+
+ private:
+  // Reads one field and what ends it; true when a line end or the end of the
+  // bytes ended the record.
+  bool readField(std::string& field) {
+    bool quoted = false;
+    while (pos_ < bytes_.size()) {
+      if (!quoted) {
+        // Ordinary characters in one piece: most fields hold nothing else.
+        const std::size_t start = pos_;
+        while (pos_ < bytes_.size() && !special(bytes_[pos_])) ++pos_;
+        field.append(bytes_.data() + start, pos_ - start);
+        if (pos_ == bytes_.size()) break;
+      }
+      const char c = bytes_[pos_++];
+      if (quoted) {
+        if (c == '"' && pos_ < bytes_.size() && bytes_[pos_] == '"') {
+          field += '"';
+          ++pos_;
+        } else if (c == '"') {
+          quoted = false;
+        } else {
+          if (c == '\n' || c == '\x1a' ||
+              (c == '\r' && (pos_ >= bytes_.size() || bytes_[pos_] != '\n'))) {
+            ++line_;
+          }
+          field += c;
+        }
+      } else if (c == '"' && trimSpaces(field).empty()) {
+        quoted = true;
+        field.clear();
+      } else if (c == ',' || c == '\t') {
+        return false;
+      } else if (c == '\n' || c == '\x1a') {
+        ++line_;
+        return true;
+      } else if (c == '\r') {
+        if (pos_ < bytes_.size() && bytes_[pos_] == '\n') ++pos_;
+        ++line_;
+        return true;
+      } else {
+        field += c;
+      }
+    }
+    return true;
+  }
+
+  static bool special(char c) {
+    return c == ',' || c == '\t' || c == '\n' || c == '\r' || c == '\x1a' || c == '"';
+  }
+
+  std::string_view bytes_;
+  std::size_t pos_ = 0;
+  std::size_t line_ = 1;
+};
+
+using Fields = std::vector<std::string>;
+
+// A blank line, or an empty row as spreadsheets export it (",,,,").
+bool blank(const Fields& fields) {
+  return std::all_of(fields.begin(), fields.end(),
+                     [](const std::string& field) { return trimSpaces(field).empty(); });
+}
+
+bool holdsANumber(const Fields& fields, const Columns& columns) {
+  return std::any_of(columns.begin(), columns.end(), [&](int column) {
+    const auto index = static_cast<std::size_t>(column);
+    return index >= 1 && index <= fields.size() && numberOf(fields[index - 1]).has_value();
+  });
+}
+
+// The draw in `columns` of one record's fields.
+ParsedDraw drawOfFields(const Fields& fields, const Columns& columns) {
+  std::int32_t values[6];
+  for (int i = 0; i < 6; ++i) {
+    const auto column = static_cast<std::size_t>(columns[i]);
+    if (column < 1 || column > fields.size()) return {{}, DrawProblem::MissingField};
+    std::optional<std::int32_t> value = numberOf(fields[column - 1]);
+    if (!value) return {{}, DrawProblem::NotAnInteger};
+    values[i] = *value;
+  }
+  DrawRecord draw{values[0], values[1], values[2], values[3], values[4], values[5]};
+  return {draw, checkDraw(draw)};
+}
+
+bool contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+std::string upperAscii(std::string_view text) {
+  std::string upper(text);
+  for (char& c : upper) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return upper;
+}
+
+// The digits a name holds, half- or full-width.
+std::vector<int> digitsOf(std::string_view name) {
+  std::vector<int> digits;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    if (name[i] >= '0' && name[i] <= '9') {
+      digits.push_back(name[i] - '0');
+    } else if (name.substr(i, 2) == "\xEF\xBC" && i + 2 < name.size() &&
+               static_cast<unsigned char>(name[i + 2]) >= 0x90 &&
+               static_cast<unsigned char>(name[i + 2]) <= 0x99) {
+      digits.push_back(static_cast<unsigned char>(name[i + 2]) - 0x90);
+      i += 2;
+    }
+  }
+  return digits;
+}
+
+// The position (1 to 5 for A to E, 6 for Z) a header name gives its column,
+// 0 for none: "第1数字", "本数字1", "抽せん数字１", "BONUS数字", "ボーナス数字",
+// and the names kestaro-cli writes, A to E and Z.
+int positionNamed(std::string_view field) {
+  const std::string_view name = trimSpaces(field);
+  if (name.size() == 1 && name[0] >= 'A' && name[0] <= 'E') return name[0] - 'A' + 1;
+  if (name == "Z") return 6;
+  if (contains(name, "\u30DC\u30FC\u30CA\u30B9") || contains(upperAscii(name), "BONUS")) return 6;
+  if (!contains(name, "\u6570\u5B57")) return 0;  // 数字
+  const std::vector<int> digits = digitsOf(name);
+  return digits.size() == 1 && digits[0] >= 1 && digits[0] <= 5 ? digits[0] : 0;
+}
+
+// The columns a header names, when it names all six.
+std::optional<Columns> columnsNamed(const Fields& fields) {
+  Columns columns{};
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const int position = positionNamed(fields[i]);
+    if (position != 0 && columns[position - 1] == 0)
+      columns[position - 1] = static_cast<int>(i + 1);
+  }
+  if (std::find(columns.begin(), columns.end(), 0) != columns.end()) return std::nullopt;
+  return columns;
+}
+
+// The column that numbers the draws: 開催回, 回別, 抽せん回, 回号 or No.
+std::optional<std::size_t> numberColumnNamed(const Fields& fields) {
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const std::string_view name = trimSpaces(fields[i]);
+    for (std::string_view known :
+         {"\u958B\u50AC\u56DE", "\u56DE\u5225", "\u62BD\u305B\u3093\u56DE", "\u56DE\u53F7", "No"}) {
+      if (name == known) return i + 1;
+    }
+  }
+  return std::nullopt;
+}
+
+// N of a field "第N回".
+std::optional<std::int32_t> drawNumberOf(std::string_view field) {
+  std::string_view text = trimSpaces(field);
+  const std::string_view before = "\u7B2C", after = "\u56DE";  // 第, 回
+  if (!unwrap(text, before, after)) return std::nullopt;
+  return numberOf(text);
+}
+
+// A date as results pages write it: digits with "/", or with 年, 月 and 日.
+bool isDate(std::string_view field) {
+  const std::string_view text = trimSpaces(field);
+  const bool slashes = contains(text, "/");
+  const bool words =
+      contains(text, "\u5E74") && contains(text, "\u6708") && contains(text, "\u65E5");
+  return (slashes || words) && !digitsOf(text).empty();
+}
+
+// The first six consecutive fields that hold numbers from 1 to 31.
+std::optional<Columns> suggestColumns(const Fields& fields) {
+  std::size_t run = 0;
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const std::optional<std::int32_t> value = numberOf(fields[i]);
+    run = value && *value >= 1 && *value <= kHighestNumber ? run + 1 : 0;
+    if (run == 6) {
+      Columns columns{};
+      for (int k = 0; k < 6; ++k) columns[k] = static_cast<int>(i - 5 + k + 1);
+      return columns;
+    }
+  }
+  return std::nullopt;
+}
+
+struct Record {
+  std::size_t line;
+  Fields fields;
+};
+
+std::vector<Record> nonBlankRecords(std::string_view text) {
+  std::vector<Record> records;
+  RecordReader reader(text);
+  Record record;
+  while (reader.next(record.fields, record.line)) {
+    if (!blank(record.fields)) records.push_back(record);
+  }
+  return records;
+}
+
+// Every record's first field has the form 第N回.
+bool resultsPage(const std::vector<Record>& records) {
+  return !records.empty() && std::all_of(records.begin(), records.end(), [](const Record& r) {
+    return drawNumberOf(r.fields[0]).has_value();
+  });
+}
+
+}  // namespace
+
+ImportedDraws parseImport(std::string_view text, std::optional<Columns> columns) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  ImportedDraws result;
+  const std::vector<Record> records = nonBlankRecords(text);
+  std::size_t first = 0;  // the first data record
+  std::optional<std::size_t> numberColumn;
+  const bool page = !columns && resultsPage(records);
+  if (columns) {
+    result.columns = *columns;
+    result.source = ColumnSource::Option;
+  } else if (!records.empty() && !page) {
+    if (std::optional<Columns> named = columnsNamed(records[0].fields)) {
+      result.columns = *named;
+      result.source = ColumnSource::Header;
+      numberColumn = numberColumnNamed(records[0].fields);
+      first = 1;
+    }
+  }
+  if (first == 0 && !page && !records.empty() && !holdsANumber(records[0].fields, result.columns)) {
+    first = 1;  // a header that names no columns
+  }
+  if (page) result.source = ColumnSource::ResultsPage;
+  for (std::size_t i = first; i < records.size(); ++i) {
+    const Record& record = records[i];
+    Fields fields = record.fields;
+    std::optional<std::int32_t> number;
+    if (page) {
+      number = drawNumberOf(fields[0]);
+      const std::size_t skip = fields.size() > 1 && isDate(fields[1]) ? 2 : 1;
+      fields.erase(fields.begin(), fields.begin() + static_cast<std::ptrdiff_t>(skip));
+    } else if (numberColumn && *numberColumn <= fields.size()) {
+      number = numberOf(fields[*numberColumn - 1]);
+    }
+    ParsedDraw parsed = drawOfFields(fields, result.columns);
+    if (!parsed.problem && (page || numberColumn) && !number)
+      parsed.problem = DrawProblem::NotAnInteger;
+    if (parsed.problem) {
+      result.badLine = record.line;
+      result.problem = *parsed.problem;
+      if (result.source == ColumnSource::Default && result.draws.empty()) {
+        result.suggested = suggestColumns(record.fields);
+      }
+      return result;
+    }
+    result.draws.push_back(parsed.draw);
+    result.lines.push_back(record.line);
+    if (number) result.numbers.push_back(*number);
+  }
+  return result;
+}
+
+}  // namespace kestaro
