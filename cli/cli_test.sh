@@ -243,6 +243,60 @@ else
   expect_err "the message names 없음.DAT" "없음.DAT を読めません"
 fi
 
+# --- The results files players have, made from the sample history: a
+# spreadsheet export (seventeen names, sixteen fields a row), lines copied
+# from a results page, a newest-first list; in every encoding.
+sample="$here/../data/sample-LOTO.DAT"
+head -12 "$sample" | tr -d '\r' | awk -F, '{printf "%d,2001/4/%d,%s,%s,%s,%s,%s,%s,12,40,2000,51000,5000000,200000,9000,1000\r\n", NR, NR, $1,$2,$3,$4,$5,$6}' >rows.csv
+{ echo '開催回,日付,第1数字,第2数字,第3数字,第4数字,第5数字,BONUS数字,1等口数,2等口数,3等口数,4等口数,1等賞金,2等賞金,3等賞金,4等賞金,EOF'; cat rows.csv; } >sheet.csv
+head -12 "$sample" | tr -d '\r' | awk -F, '{printf "第%d回,2001年4月%d日,%02d,%02d,%02d,%02d,%02d,(%02d),\"104,000,000円\"\n", NR, NR, $1,$2,$3,$4,$5,$6}' >page.txt
+head -12 "$sample" >twelve.DAT
+for shape in sheet.csv page.txt; do
+  case $shape in sheet.csv) from="見出しから" columns=3,4,5,6,7,8 ;; *) from="第N回の形から" columns=1,2,3,4,5,6 ;; esac
+  for encoding in UTF-8 UTF-8-BOM UTF-16LE UTF-16BE CP932; do
+    case $encoding in
+      UTF-8) cp $shape list; name=UTF-8 ;;
+      UTF-8-BOM) { printf '\357\273\277'; cat $shape; } >list; name=UTF-8 ;;
+      UTF-16LE) { printf '\377\376'; iconv -f UTF-8 -t UTF-16LE $shape; } >list; name=UTF-16LE ;;
+      UTF-16BE) { printf '\376\377'; iconv -f UTF-8 -t UTF-16BE $shape; } >list; name=UTF-16BE ;;
+      CP932) iconv -f UTF-8 -t CP932 $shape >list; name="Shift-JIS (CP932)" ;;
+    esac
+    head -5 "$sample" >LOTO.DAT
+    kc import list
+    expect "import of $shape in $encoding" 0 "$(jp "読み込み 12 回、登録済みで省略 5 回、追加 7 回
+列 $columns ($from)、文字コード $name")"
+    cmp -s LOTO.DAT twelve.DAT && passed=$((passed + 1)) ||
+      { failed=$((failed + 1)); echo "FAILED: $shape in $encoding stored:"; tail -3 LOTO.DAT; }
+  done
+done
+# Newest first with draw numbers: taken oldest first.
+{ sed -n 1p sheet.csv; sed 1d sheet.csv | tac; } | iconv -f UTF-8 -t CP932 >newest.csv
+head -5 "$sample" >LOTO.DAT
+kc import newest.csv
+expect "import of a newest-first list" 0 "$(jp "読み込み 12 回、登録済みで省略 5 回、追加 7 回
+列 3,4,5,6,7,8 (見出しから)、文字コード Shift-JIS (CP932)")"
+cmp -s LOTO.DAT twelve.DAT && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: newest first stored:"; tail -3 LOTO.DAT; }
+# A gap among the draws to add is refused, naming it, unless forced.
+sed '/^第9回/d' page.txt >gap.txt
+head -5 "$sample" >LOTO.DAT
+kc import gap.txt
+expect "import with a gap" 1 ""
+expect_err "import with a gap names it" "第9回がありません。"
+cmp -s LOTO.DAT twelve.DAT && { failed=$((failed + 1)); echo "FAILED: the gap was stored"; } || passed=$((passed + 1))
+kc import gap.txt --force
+expect "import with a gap, forced" 0 "$(jp "読み込み 11 回、登録済みで省略 5 回、追加 6 回
+列 1,2,3,4,5,6 (第N回の形から)、文字コード UTF-8")"
+# Without a header the default columns fail and the message says which to use.
+cp rows.csv headless.csv
+kc import headless.csv
+expect "import without a header" 1 ""
+expect_err "import without a header suggests the columns" "1 行目: 整数ではありません。何も追加していません。数の並ぶ列を --columns 3,4,5,6,7,8 で指定してください。"
+# A first draw with a damaged field is reported, never skipped as a header.
+printf '1,3,17,20,25,x\n2,11,12,21,30,28\n' >damaged.csv
+kc import damaged.csv
+expect "import with a damaged first line" 1 ""
+expect_err "import with a damaged first line names it" "1 行目: 整数ではありません"
+
 # --- --opt=VALUE, and -- before a word that begins with a dash.
 printf "$two_draws" >LOTO.DAT
 printf '7,8,9,10,11,12\n13,14,15,16,17,18\n' >-結果.csv
