@@ -11,9 +11,9 @@
 
 #include "candidate_search.h"
 #include "console.h"
-#include "cp932.h"
 #include "draw_file.h"
 #include "draw_import.h"
+#include "import_file.h"
 #include "import_plan.h"
 #include "results_file.h"
 #include "score_table.h"
@@ -292,42 +292,44 @@ std::string importReport(const CliOptions& o, const ImportedDraws& imported,
          (plan.reversed ? "、新しい回からの一覧を古い順に直しました" : "") + "\n";
 }
 
+// Says why the import stopped; its exit code.
+int importRefusal(const CliOptions& o, const ImportOutcome& outcome) {
+  const std::string& source = o.arguments[0];
+  switch (outcome.stop) {
+    case ImportOutcome::Stop::None:
+      return kDone;
+    case ImportOutcome::Stop::ListUnreadable:
+      return readError(source, outcome.listRead);
+    case ImportOutcome::Stop::Undecodable:
+      console::err(source +
+                   " の文字コードを読めません (UTF-8、UTF-16、Shift-JIS "
+                   "のどれでもありません)。何も追加していません。\n");
+      return kBadInput;
+    case ImportOutcome::Stop::ListRefused:
+      console::err(*listRefusal(source, outcome.imported));
+      return kBadInput;
+    case ImportOutcome::Stop::DrawFile:
+      return appendError(o, outcome.append);
+    case ImportOutcome::Stop::PlanRefused:
+      console::err(*planRefusal(o, source, outcome.plan));
+      return kBadInput;
+  }
+  return kBadInput;
+}
+
 // A dry run reads the draw file as the real run does and refuses what it
 // would refuse, but takes no lock and writes nothing.
 int import(const CliOptions& o) {
-  const std::string& source = o.arguments[0];
-  const FileBytes bytes = readFileBytes(source.c_str());
-  if (bytes.status != ReadStatus::Read) return readError(source, bytes.status);
-  const DecodedText text = decodeText(bytes.bytes, cp932ToUtf8);
-  if (!text.utf8) {
-    console::err(source +
-                 " の文字コードを読めません (UTF-8、UTF-16、Shift-JIS "
-                 "のどれでもありません)。何も追加していません。\n");
-    return kBadInput;
-  }
-  const ImportedDraws imported = parseImport(*text.utf8, o.columns);
-  if (const std::optional<std::string> why = listRefusal(source, imported)) {
-    console::err(*why);
-    return kBadInput;
-  }
-  ImportPlan plan;
-  const ChooseDraws choose = [&](const std::vector<DrawRecord>& present) {
-    plan = planImport(present, imported, o.force);
-    return plan.added;
-  };
-  const AppendStatus status =
-      o.dryRun ? previewAppend(choose, o.file.c_str()) : appendDraws(choose, o.file.c_str());
-  if (status != AppendStatus::Appended) return appendError(o, status);
-  if (const std::optional<std::string> why = planRefusal(o, source, plan)) {
-    console::err(*why);
-    return kBadInput;
-  }
+  const ImportRequest request{o.arguments[0], o.file, o.columns, o.force};
+  const ImportOutcome outcome = o.dryRun ? planImportFile(request) : applyImportFile(request);
+  if (outcome.stop != ImportOutcome::Stop::None) return importRefusal(o, outcome);
+  const ImportPlan& plan = outcome.plan;
   if (!plan.missingPresent.empty()) {
     console::err("注意: 登録済みの部分の " + drawNumbersText(plan.missingPresent) +
                  "が一覧にありません。\n");
   }
   const bool written = console::out(
-      importReport(o, imported, text.encoding, plan),
+      importReport(o, outcome.imported, outcome.encoding, plan),
       o.dryRun ? console::ClosedPipe::EndsTheProgram : console::ClosedPipe::FailsTheWrite);
   if (written) return kDone;
   if (o.dryRun) return outputError();

@@ -1,0 +1,58 @@
+#include "import_file.h"
+
+#include "cp932.h"
+
+namespace kestaro {
+
+namespace {
+
+// The list read, decoded and parsed; true when it holds draws to plan with.
+bool readList(const ImportRequest& request, ImportOutcome& outcome) {
+  const FileBytes bytes = readFileBytes(request.list.c_str());
+  outcome.listRead = bytes.status;
+  if (bytes.status != ReadStatus::Read) {
+    outcome.stop = ImportOutcome::Stop::ListUnreadable;
+    return false;
+  }
+  const DecodedText text = decodeText(bytes.bytes, cp932ToUtf8);
+  outcome.encoding = text.encoding;
+  if (!text.utf8) {
+    outcome.stop = ImportOutcome::Stop::Undecodable;
+    return false;
+  }
+  outcome.imported = parseImport(*text.utf8, request.columns);
+  if (outcome.imported.badLine != 0 || outcome.imported.draws.empty()) {
+    outcome.stop = ImportOutcome::Stop::ListRefused;
+    return false;
+  }
+  return true;
+}
+
+ImportOutcome importFile(const ImportRequest& request, bool apply) {
+  ImportOutcome outcome;
+  if (!readList(request, outcome)) return outcome;
+  const ChooseDraws choose = [&](const std::vector<DrawRecord>& present) {
+    outcome.plan = planImport(present, outcome.imported, request.force);
+    return outcome.plan.added;
+  };
+  const char* drawFile = request.drawFile.c_str();
+  outcome.append = apply ? appendDraws(choose, drawFile) : previewAppend(choose, drawFile);
+  if (outcome.append != AppendStatus::Appended) {
+    outcome.stop = ImportOutcome::Stop::DrawFile;
+  } else if (outcome.plan.refused()) {
+    outcome.stop = ImportOutcome::Stop::PlanRefused;
+  }
+  return outcome;
+}
+
+}  // namespace
+
+ImportOutcome planImportFile(const ImportRequest& request) {
+  return importFile(request, false);
+}
+
+ImportOutcome applyImportFile(const ImportRequest& request) {
+  return importFile(request, true);
+}
+
+}  // namespace kestaro
