@@ -14,6 +14,7 @@
 #include "draw_file.h"
 #include "draw_import.h"
 #include "import_file.h"
+#include "import_report.h"
 #include "import_plan.h"
 #include "results_file.h"
 #include "score_table.h"
@@ -25,57 +26,16 @@ namespace kestaro {
 
 namespace {
 
-std::string problemText(DrawProblem problem) {
-  switch (problem) {
-    case DrawProblem::MissingField:
-      return "6 つの数がありません";
-    case DrawProblem::NotAnInteger:
-      return "整数ではありません";
-    case DrawProblem::OutOfRange:
-      return "1 から 31 の範囲外の数があります";
-    case DrawProblem::RepeatedMainNumber:
-      return "本数字が重複しています";
-    case DrawProblem::BonusInMain:
-      return "ボーナス数字が本数字と重複しています";
-  }
-  return "";
-}
-
 // Why `path` could not be read.
 int readError(const std::string& path, ReadStatus status) {
-  console::err(path + (status == ReadStatus::TooLarge ? " は大きすぎて読み込めません\n"
-                                                      : " を読めません\n"));
+  console::err(readFailureText(path, status));
   return kFileError;
 }
 
 // Why nothing was added to the draw file.
 int appendError(const CliOptions& o, AppendStatus status) {
-  std::string why;
-  switch (status) {
-    case AppendStatus::Appended:
-      return kDone;
-    case AppendStatus::NotOpened:
-      why = " を開けません\n";
-      break;
-    case AppendStatus::Busy:
-      why = " には別のプログラムが書き込み中です。何も追加していません。\n";
-      break;
-    case AppendStatus::TooLarge:
-      why = " は大きすぎて読み込めません。何も追加していません。\n";
-      break;
-    case AppendStatus::Utf16:
-      why =
-          " は UTF-16 (Unicode) で保存されています。追加する行と文字コードが混ざるため、"
-          "何も追加していません。UTF-8 か Shift-JIS で保存し直してください。\n";
-      break;
-    case AppendStatus::Failed:
-      why = " に書き込めませんでした。ファイルは元のままです。\n";
-      break;
-    case AppendStatus::Replaced:
-      why = " は書き込みの間に移動されたか置き換えられました。何も追加していません。\n";
-      break;
-  }
-  console::err(o.file + why);
+  if (status == AppendStatus::Appended) return kDone;
+  console::err(appendFailureText(o.file, status));
   return kFileError;
 }
 
@@ -217,119 +177,27 @@ int add(const CliOptions& o) {
              o.file.c_str()));
 }
 
-std::string columnsText(const Columns& columns) {
-  std::string text;
-  for (int column : columns) text += (text.empty() ? "" : ",") + std::to_string(column);
-  return text;
-}
-
-// "第1402回、第1403回"
-std::string drawNumbersText(const std::vector<std::int32_t>& numbers) {
-  std::string text;
-  for (std::int32_t number : numbers) {
-    text += (text.empty() ? "第" : "、第") + std::to_string(number) + "回";
-  }
-  return text;
-}
-
-// Why the list's own text refuses it; nothing when it is usable.
-std::optional<std::string> listRefusal(const std::string& source, const ImportedDraws& imported) {
-  if (imported.badLine != 0) {
-    std::string why = std::to_string(imported.badLine) + " 行目: " + problemText(imported.problem) +
-                      "。何も追加していません。";
-    if (imported.suggested) {
-      why += "数の並ぶ列を --columns " + columnsText(*imported.suggested) + " で指定してください。";
-    }
-    return why + "\n";
-  }
-  if (imported.draws.empty()) return source + " に当選番号がありません。何も追加していません。\n";
-  return std::nullopt;
-}
-
-// Why the plan refuses the list; nothing when it adds.
-std::optional<std::string> planRefusal(const CliOptions& o, const std::string& source,
-                                       const ImportPlan& plan) {
-  if (plan.conflict) {
-    return std::to_string(plan.conflict->firstLine) + " 行目と " +
-           std::to_string(plan.conflict->secondLine) + " 行目: 第" +
-           std::to_string(plan.conflict->number) +
-           "回に違う当選番号が二つあります。何も追加していません。\n";
-  }
-  if (plan.disjoint) {
-    return o.file + " の末尾と " + source +
-           " の先頭に同じ回がありません。古い回の誤りで二重に登録しないよう、"
-           "何も追加していません。それでも追加するには --force を付けてください。\n";
-  }
-  if (plan.gapRefused) {
-    return drawNumbersText(plan.missing) +
-           "がありません。抜けたまま登録すると次に一覧を取り込むとき重なりが見つからないため、"
-           "何も追加していません。それでも追加するには --force を付けてください。\n";
-  }
-  return std::nullopt;
-}
-
-const char* sourceText(ColumnSource source) {
-  switch (source) {
-    case ColumnSource::Option:
-      return "--columns";
-    case ColumnSource::Header:
-      return "見出しから";
-    case ColumnSource::ResultsPage:
-      return "第N回の形から";
-    case ColumnSource::Default:
-      return "既定";
-  }
-  return "";
-}
-
-// The counts, then what was used to read the list.
-std::string importReport(const CliOptions& o, const ImportedDraws& imported,
-                         ImportEncoding encoding, const ImportPlan& plan) {
-  return "読み込み " + std::to_string(imported.draws.size()) + " 回、登録済みで省略 " +
-         std::to_string(plan.skipped) + " 回、" + (o.dryRun ? "追加予定 " : "追加 ") +
-         std::to_string(plan.added.size()) + " 回\n" + "列 " + columnsText(imported.columns) +
-         " (" + sourceText(imported.source) + ")、文字コード " + encodingName(encoding) +
-         (plan.reversed ? "、新しい回からの一覧を古い順に直しました" : "") + "\n";
-}
-
-// Says why the import stopped; its exit code.
-int importRefusal(const CliOptions& o, const ImportOutcome& outcome) {
-  const std::string& source = o.arguments[0];
-  switch (outcome.stop) {
-    case ImportOutcome::Stop::None:
-      return kDone;
-    case ImportOutcome::Stop::ListUnreadable:
-      return readError(source, outcome.listRead);
-    case ImportOutcome::Stop::Undecodable:
-      console::err(source +
-                   " の文字コードを読めません (UTF-8、UTF-16、Shift-JIS "
-                   "のどれでもありません)。何も追加していません。\n");
-      return kBadInput;
-    case ImportOutcome::Stop::ListRefused:
-      console::err(*listRefusal(source, outcome.imported));
-      return kBadInput;
-    case ImportOutcome::Stop::DrawFile:
-      return appendError(o, outcome.append);
-    case ImportOutcome::Stop::PlanRefused:
-      console::err(*planRefusal(o, source, outcome.plan));
-      return kBadInput;
-  }
-  return kBadInput;
-}
-
 // A dry run reads the draw file as the real run does and refuses what it
 // would refuse, but takes no lock and writes nothing.
 int import(const CliOptions& o) {
   const ImportRequest request{o.arguments[0], o.file, o.columns, o.force};
   const ImportOutcome outcome = o.dryRun ? planImportFile(request) : applyImportFile(request);
-  if (outcome.stop != ImportOutcome::Stop::None) return importRefusal(o, outcome);
-  const ImportPlan& plan = outcome.plan;
-  if (!plan.missingPresent.empty()) {
-    console::err("注意: 登録済みの部分の " + drawNumbersText(plan.missingPresent) +
-                 "が一覧にありません。\n");
+  switch (outcome.stop) {
+    case ImportOutcome::Stop::None:
+      break;
+    case ImportOutcome::Stop::ListUnreadable:
+    case ImportOutcome::Stop::DrawFile:
+      console::err(importRefusalText(request, outcome));
+      return kFileError;
+    default:
+      console::err(importRefusalText(request, outcome));
+      if (forceWouldTake(outcome))
+        console::err("それでも追加するには --force を付けてください。\n");
+      return kBadInput;
   }
+  console::err(importWarningText(outcome));
   const bool written = console::out(
-      importReport(o, outcome.imported, outcome.encoding, plan),
+      importSummaryText(outcome, o.dryRun),
       o.dryRun ? console::ClosedPipe::EndsTheProgram : console::ClosedPipe::FailsTheWrite);
   if (written) return kDone;
   if (o.dryRun) return outputError();
