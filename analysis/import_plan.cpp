@@ -43,7 +43,8 @@ Ordered byNumber(const ImportedDraws& imported, std::optional<NumberConflict>& c
 // The first numbers missing between `from` and `to` (ascending), up to the
 // room left in `missing`.
 void addMissing(std::int32_t from, std::int32_t to, std::vector<std::int32_t>& missing) {
-  for (std::int64_t n = std::int64_t{from} + 1; n < to && missing.size() < kMissingShown; ++n) {
+  for (std::int64_t n = static_cast<std::int64_t>(from) + 1;
+       n < to && missing.size() < kMissingShown; ++n) {
     missing.push_back(static_cast<std::int32_t>(n));
   }
 }

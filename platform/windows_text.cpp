@@ -21,4 +21,13 @@ std::string toUtf8(std::wstring_view utf16) {
   return text;
 }
 
+std::string toCodePage932(std::string_view utf8) {
+  const std::wstring wide = toUtf16(utf8);
+  const int length = static_cast<int>(wide.size());
+  const int size = WideCharToMultiByte(932, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
+  std::string text(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+  WideCharToMultiByte(932, 0, wide.data(), length, text.data(), size, nullptr, nullptr);
+  return text;
+}
+
 }  // namespace kestaro

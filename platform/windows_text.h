@@ -11,6 +11,9 @@ namespace kestaro {
 // it names no file.
 std::wstring toUtf16(std::string_view utf8);
 std::string toUtf8(std::wstring_view utf16);
+// For the narrow ("A") functions of the window: code page 932, "?" for what
+// it cannot hold.
+std::string toCodePage932(std::string_view utf8);
 
 }  // namespace kestaro
 

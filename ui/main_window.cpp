@@ -6,6 +6,7 @@
 #include <string>
 
 #include "dialogs.h"
+#include "drop_import.h"
 #include "tabulation.h"
 #include "list_sort.h"
 #include "resource_ids.h"
@@ -231,6 +232,8 @@ void onSearchCall(std::int32_t id, const SearchCall& call) {
 
 void onCreate(HWND window) {
   InitCommonControls();
+  // A results file dropped on the window is imported.
+  DragAcceptFiles(window, TRUE);
   state.list = createResultList(window, state.instance);
   setMenuItem(IDM_STOP, false);
   setMenuItem(IDM_CLEAR, false);
@@ -238,6 +241,16 @@ void onCreate(HWND window) {
   state.listMode = kListModeCandidates;
   state.listOwner = 0;
   state.worker = nullptr;
+}
+
+// The new draws show at the end of the History listing, unless a search
+// owns the list.
+void onDropFiles(HDROP drop) {
+  importDroppedFiles(state.window, droppedPaths(drop), [] {
+    const bool searching =
+        (GetMenuState(GetMenu(state.window), IDM_STOP, MF_BYCOMMAND) & MF_GRAYED) == 0;
+    if (!searching) onCommand(IDM_HISTORY);
+  });
 }
 
 // The search is not waited for: it may go on, but nothing of it reaches the
@@ -275,6 +288,9 @@ LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
       return 0;
     case WM_COMMAND:
       onCommand(LOWORD(wParam));
+      return 0;
+    case WM_DROPFILES:
+      onDropFiles(reinterpret_cast<HDROP>(wParam));
       return 0;
     case WM_SEARCH_CALL:
       onSearchCall(static_cast<std::int32_t>(wParam), *reinterpret_cast<const SearchCall*>(lParam));
