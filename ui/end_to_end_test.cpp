@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -17,11 +19,26 @@
 namespace kestaro {
 namespace {
 
-std::string programPath() {
+// A file beside this test program, as the build puts them all in one folder.
+std::string besideThis(const char* name) {
   char path[MAX_PATH];
   GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::strcpy(std::strrchr(path, '\\') + 1, "kestaro.exe");
+  std::strcpy(std::strrchr(path, '\\') + 1, name);
   return path;
+}
+
+std::string programPath() {
+  return besideThis("kestaro.exe");
+}
+
+std::string utf8TextOf(HWND window) {
+  wchar_t text[1024] = L"";
+  DWORD_PTR ignored = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_BLOCK, 5000,
+                      &ignored);
+  char utf8[4096] = "";
+  WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, nullptr, nullptr);
+  return utf8;
 }
 
 bool waitFor(const std::function<bool()>& done, DWORD timeoutMs = 15000) {
@@ -181,6 +198,44 @@ TEST_F(Kestaro, RegisterTabulateSearchAndExit) {
     for (int c = 1; c < 5; ++c) EXPECT_LT(std::stoi(candidate[c]), std::stoi(candidate[c + 1]));
   }
   EXPECT_EQ(exitNow(), 0);
+}
+
+// A drop handle is valid only in the process that made it: a hook loaded
+// into the program's own process makes it there, from a global atom.
+TEST_F(Kestaro, ADroppedFileIsImportedReportedAndShown) {
+  start("1,3,17,20,25,26\r\n2,11,12,21,30,28\r\n");
+  const std::filesystem::path listFile =
+      std::filesystem::u8path(folder.file("")) / std::filesystem::u8path("\u7d50\u679c.csv");
+  std::ofstream(listFile, std::ios::binary) << "A,B,C,D,E,Z\n2,11,12,21,30,28\n1,8,10,24,30,2\n";
+  HMODULE library = LoadLibraryA(besideThis("drop_hook.dll").c_str());
+  ASSERT_NE(library, nullptr);
+  // GetProcAddress gives every procedure one type; this one is a hook's.
+  HOOKPROC hookProc = nullptr;
+  const FARPROC found = GetProcAddress(library, "kestaroDropHook");
+  std::memcpy(&hookProc, &found, sizeof hookProc);
+  ASSERT_NE(hookProc, nullptr);
+  HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, hookProc, library,
+                                 GetWindowThreadProcessId(window, nullptr));
+  ASSERT_NE(hook, nullptr);
+  PostMessageA(window, RegisterWindowMessageA("KestaroTestDrop"),
+               GlobalAddAtomW(listFile.wstring().c_str()), 0);
+  HWND box = nullptr;
+  EXPECT_TRUE(waitFor([&] { return (box = topLevel("#32770")) != nullptr; }));
+  UnhookWindowsHookEx(hook);
+  ASSERT_NE(box, nullptr);
+  EXPECT_EQ(utf8TextOf(box), "Kestaro Ver 1.0");
+  EXPECT_EQ(GetWindow(box, GW_OWNER), window);
+  EXPECT_EQ(utf8TextOf(GetDlgItem(box, 0xFFFF)),
+            "読み込み 2 回、登録済みで省略 1 回、追加 1 回\n列 1,2,3,4,5,6 "
+            "(見出しから)、文字コード UTF-8\n");
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  ASSERT_TRUE(waitFor([&] { return rows() == 3; }));
+  EXPECT_EQ(row(2), (std::vector<std::string>{"No.  3", "1", "8", "10", "24", "30", "2", ""}));
+  EXPECT_TRUE(waitFor([&] { return caption() == kHistoryCaption; }));
+  EXPECT_EQ(testing::readBytes(folder.file("LOTO.DAT")),
+            "1,3,17,20,25,26\r\n2,11,12,21,30,28\r\n1,8,10,24,30,2\r\n");
+  EXPECT_EQ(exitNow(), 0);
+  FreeLibrary(library);
 }
 
 TEST_F(Kestaro, ExitDuringTheWaitEndsWithCodeZero) {
