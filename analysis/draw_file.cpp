@@ -5,6 +5,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "append_files.h"
 #include "file_access.h"
 #include "locked_file.h"
 

@@ -9,10 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "append_files.h"
 #include "draw_format.h"
 
 namespace kestaro {
+
+class AppendFiles;  // what an append asks of the system, in platform/
 
 // The draw file, resolved against the current directory at every call.
 // Paths are UTF-8 on every platform.
