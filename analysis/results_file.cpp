@@ -35,6 +35,14 @@ bool unwrap(std::string_view& text, std::string_view open, std::string_view clos
   return true;
 }
 
+// The value of a full-width digit (U+FF10 to U+FF19) at `i`, UTF-8.
+std::optional<int> fullWidthDigitAt(std::string_view text, std::size_t i) {
+  if (text.substr(i, 2) != "\xEF\xBC" || i + 2 >= text.size()) return std::nullopt;
+  const auto last = static_cast<unsigned char>(text[i + 2]);
+  if (last < 0x90 || last > 0x99) return std::nullopt;
+  return last - 0x90;
+}
+
 }  // namespace
 
 // A whole number as results files write it: spaces around it, leading
@@ -59,10 +67,8 @@ std::optional<std::int32_t> numberOf(std::string_view text) {
     int digit;
     if (text[i] >= '0' && text[i] <= '9') {
       digit = text[i] - '0';
-    } else if (text.substr(i, 2) == "\xEF\xBC" && i + 2 < text.size() &&
-               static_cast<unsigned char>(text[i + 2]) >= 0x90 &&
-               static_cast<unsigned char>(text[i + 2]) <= 0x99) {
-      digit = static_cast<unsigned char>(text[i + 2]) - 0x90;  // U+FF10 to U+FF19
+    } else if (const std::optional<int> wide = fullWidthDigitAt(text, i)) {
+      digit = *wide;
       i += 2;
     } else {
       return std::nullopt;
@@ -200,10 +206,8 @@ std::vector<int> digitsOf(std::string_view name) {
   for (std::size_t i = 0; i < name.size(); ++i) {
     if (name[i] >= '0' && name[i] <= '9') {
       digits.push_back(name[i] - '0');
-    } else if (name.substr(i, 2) == "\xEF\xBC" && i + 2 < name.size() &&
-               static_cast<unsigned char>(name[i + 2]) >= 0x90 &&
-               static_cast<unsigned char>(name[i + 2]) <= 0x99) {
-      digits.push_back(static_cast<unsigned char>(name[i + 2]) - 0x90);
+    } else if (const std::optional<int> wide = fullWidthDigitAt(name, i)) {
+      digits.push_back(*wide);
       i += 2;
     }
   }
@@ -301,54 +305,81 @@ bool resultsPage(const std::vector<Record>& records) {
   });
 }
 
+// How the draws of a file are found: the columns and where they came from,
+// the number column, the records before the first draw.
+struct Layout {
+  Columns columns = kDefaultColumns;
+  ColumnSource source = ColumnSource::Default;
+  std::optional<std::size_t> numberColumn;
+  std::size_t first = 0;
+};
+
+Layout layoutOf(const std::vector<Record>& records, const std::optional<Columns>& columns) {
+  Layout layout;
+  if (columns) {
+    layout.columns = *columns;
+    layout.source = ColumnSource::Option;
+  } else if (resultsPage(records)) {
+    layout.source = ColumnSource::ResultsPage;
+    return layout;
+  } else if (!records.empty()) {
+    if (std::optional<Columns> named = columnsNamed(records[0].fields)) {
+      layout.columns = *named;
+      layout.source = ColumnSource::Header;
+      layout.first = 1;
+    }
+  }
+  if (!records.empty() && !holdsANumber(records[0].fields, layout.columns)) layout.first = 1;
+  // A header numbers the draws wherever the columns came from.
+  if (layout.first == 1) layout.numberColumn = numberColumnNamed(records[0].fields);
+  return layout;
+}
+
+// Lines from a results page: 第N回, perhaps a date, then the six numbers.
+Columns pageColumns(const Fields& fields) {
+  const int skip = fields.size() > 1 && isDate(fields[1]) ? 2 : 1;
+  return {skip + 1, skip + 2, skip + 3, skip + 4, skip + 5, skip + 6};
+}
+
+// One record's draw and its number, where the layout numbers the draws.
+ParsedDraw drawOfRecord(const Record& record, const Layout& layout, Columns& columns,
+                        std::optional<std::int32_t>& number) {
+  const Fields& fields = record.fields;
+  if (layout.source == ColumnSource::ResultsPage) {
+    columns = pageColumns(fields);
+    number = drawNumberOf(fields[0]);
+  } else if (layout.numberColumn) {
+    if (*layout.numberColumn > fields.size()) return {{}, DrawProblem::MissingField};
+    number = numberOf(fields[*layout.numberColumn - 1]);
+    if (!number) return {{}, DrawProblem::NotAnInteger};
+  }
+  return drawOfFields(fields, columns);
+}
+
 }  // namespace
 
 ImportedDraws parseImport(std::string_view text, std::optional<Columns> columns) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   ImportedDraws result;
   const std::vector<Record> records = nonBlankRecords(text);
-  std::size_t first = 0;  // the first data record
-  std::optional<std::size_t> numberColumn;
-  const bool page = !columns && resultsPage(records);
-  if (columns) {
-    result.columns = *columns;
-    result.source = ColumnSource::Option;
-  } else if (!records.empty() && !page) {
-    if (std::optional<Columns> named = columnsNamed(records[0].fields)) {
-      result.columns = *named;
-      result.source = ColumnSource::Header;
-      numberColumn = numberColumnNamed(records[0].fields);
-      first = 1;
-    }
-  }
-  if (first == 0 && !page && !records.empty() && !holdsANumber(records[0].fields, result.columns)) {
-    first = 1;  // a header that names no columns
-  }
-  if (page) result.source = ColumnSource::ResultsPage;
-  for (std::size_t i = first; i < records.size(); ++i) {
-    const Record& record = records[i];
-    Fields fields = record.fields;
+  const Layout layout = layoutOf(records, columns);
+  result.source = layout.source;
+  result.columns = layout.columns;
+  for (std::size_t i = layout.first; i < records.size(); ++i) {
+    Columns used = layout.columns;
     std::optional<std::int32_t> number;
-    if (page) {
-      number = drawNumberOf(fields[0]);
-      const std::size_t skip = fields.size() > 1 && isDate(fields[1]) ? 2 : 1;
-      fields.erase(fields.begin(), fields.begin() + static_cast<std::ptrdiff_t>(skip));
-    } else if (numberColumn && *numberColumn <= fields.size()) {
-      number = numberOf(fields[*numberColumn - 1]);
-    }
-    ParsedDraw parsed = drawOfFields(fields, result.columns);
-    if (!parsed.problem && (page || numberColumn) && !number)
-      parsed.problem = DrawProblem::NotAnInteger;
+    const ParsedDraw parsed = drawOfRecord(records[i], layout, used, number);
+    if (i == layout.first) result.columns = used;  // as the first data line has them
     if (parsed.problem) {
-      result.badLine = record.line;
+      result.badLine = records[i].line;
       result.problem = *parsed.problem;
-      if (result.source == ColumnSource::Default && result.draws.empty()) {
-        result.suggested = suggestColumns(record.fields);
+      if (layout.source == ColumnSource::Default && result.draws.empty()) {
+        result.suggested = suggestColumns(records[i].fields);
       }
       return result;
     }
     result.draws.push_back(parsed.draw);
-    result.lines.push_back(record.line);
+    result.lines.push_back(records[i].line);
     if (number) result.numbers.push_back(*number);
   }
   return result;

@@ -177,11 +177,30 @@ TEST(ParseImport, LinesFromAResultsPageCarryTheirNumbers) {
   EXPECT_EQ(imported.source, ColumnSource::ResultsPage);
   EXPECT_EQ(imported.draws, (Draws{kA, kC, kB}));
   EXPECT_EQ(imported.numbers, (std::vector<std::int32_t>{1, 3, 2}));
+  EXPECT_EQ(imported.columns, (Columns{3, 4, 5, 6, 7, 8}));  // as the first line has them
   // One line of another form: no results page, and 1 to 6 fail.
   const ImportedDraws mixed =
       parseImport("第1回,2001/4/3,1,3,17,20,25,26\n4,2001/4/24,1,3,17,20,25,26\n");
   EXPECT_EQ(mixed.source, ColumnSource::Default);
   EXPECT_EQ(mixed.badLine, 1u);
+}
+
+// A header's number column numbers the draws however the columns are chosen.
+TEST(ParseImport, EveryNameOfTheNumberColumnNumbersTheDraws) {
+  for (const char* name : {"開催回", "回別", "抽せん回", " 回号 ", "No"}) {
+    const ImportedDraws named =
+        parseImport(std::string(name) + ",A,B,C,D,E,Z\n5,1,3,17,20,25,26\n");
+    EXPECT_EQ(named.numbers, (std::vector<std::int32_t>{5})) << name;
+    const ImportedDraws given = parseImport(std::string(name) + ",x,y,z,u,v,w\n6,1,3,17,20,25,26\n",
+                                            Columns{2, 3, 4, 5, 6, 7});
+    EXPECT_EQ(given.numbers, (std::vector<std::int32_t>{6})) << name;
+  }
+  // A draw whose number is not there is refused, as a missing field.
+  const ImportedDraws missing =
+      parseImport("No,A,B,C,D,E,Z\n5,1,3,17,20,25,26\n,2,11,12,21,30,28\n");
+  EXPECT_EQ(missing.badLine, 3u);
+  EXPECT_EQ(missing.problem, DrawProblem::NotAnInteger);
+  EXPECT_FALSE(parseImport("Draw,A,B,C,D,E,Z\n5,1,3,17,20,25,26\n").numbered());
 }
 
 TEST(ParseImport, FailingDefaultColumnsSuggestTheFirstSixNumbers) {

@@ -252,7 +252,7 @@ head -12 "$sample" | tr -d '\r' | awk -F, '{printf "%d,2001/4/%d,%s,%s,%s,%s,%s,
 head -12 "$sample" | tr -d '\r' | awk -F, '{printf "第%d回,2001年4月%d日,%02d,%02d,%02d,%02d,%02d,(%02d),\"104,000,000円\"\n", NR, NR, $1,$2,$3,$4,$5,$6}' >page.txt
 head -12 "$sample" >twelve.DAT
 for shape in sheet.csv page.txt; do
-  case $shape in sheet.csv) from="見出しから" columns=3,4,5,6,7,8 ;; *) from="第N回の形から" columns=1,2,3,4,5,6 ;; esac
+  case $shape in sheet.csv) from="見出しから" columns=3,4,5,6,7,8 ;; *) from="第N回の形から" columns=3,4,5,6,7,8 ;; esac
   for encoding in UTF-8 UTF-8-BOM UTF-16LE UTF-16BE CP932; do
     case $encoding in
       UTF-8) cp $shape list; name=UTF-8 ;;
@@ -269,23 +269,52 @@ for shape in sheet.csv page.txt; do
       { failed=$((failed + 1)); echo "FAILED: $shape in $encoding stored:"; tail -3 LOTO.DAT; }
   done
 done
-# Newest first with draw numbers: taken oldest first.
-{ sed -n 1p sheet.csv; sed 1d sheet.csv | tac; } | iconv -f UTF-8 -t CP932 >newest.csv
-head -5 "$sample" >LOTO.DAT
-kc import newest.csv
-expect "import of a newest-first list" 0 "$(jp "読み込み 12 回、登録済みで省略 5 回、追加 7 回
-列 3,4,5,6,7,8 (見出しから)、文字コード Shift-JIS (CP932)")"
-cmp -s LOTO.DAT twelve.DAT && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: newest first stored:"; tail -3 LOTO.DAT; }
+# Newest first with draw numbers, in every encoding: taken oldest first.
+{ sed -n 1p sheet.csv; sed 1d sheet.csv | tac; } >newest.csv
+for encoding in UTF-8 UTF-16LE CP932; do
+  case $encoding in
+    UTF-8) cp newest.csv list; name=UTF-8 ;;
+    UTF-16LE) { printf '\377\376'; iconv -f UTF-8 -t UTF-16LE newest.csv; } >list; name=UTF-16LE ;;
+    CP932) iconv -f UTF-8 -t CP932 newest.csv >list; name="Shift-JIS (CP932)" ;;
+  esac
+  head -5 "$sample" >LOTO.DAT
+  kc import list
+  expect "import of a newest-first list in $encoding" 0 "$(jp "読み込み 12 回、登録済みで省略 5 回、追加 7 回
+列 3,4,5,6,7,8 (見出しから)、文字コード $name")"
+  cmp -s LOTO.DAT twelve.DAT && passed=$((passed + 1)) ||
+    { failed=$((failed + 1)); echo "FAILED: newest first in $encoding stored:"; tail -3 LOTO.DAT; }
+done
+# Without draw numbers, a newest-first copy of the whole list into an
+# up-to-date file adds nothing and says it was turned round.
+{ echo 'A,B,C,D,E,Z'; tac twelve.DAT; } >reversed.csv
+cp twelve.DAT LOTO.DAT
+kc import reversed.csv
+expect "import of a reversed list" 0 "$(jp "読み込み 12 回、登録済みで省略 12 回、追加 0 回
+列 1,2,3,4,5,6 (見出しから)、文字コード UTF-8、新しい回からの一覧を古い順に直しました")"
+# One number for two draws names both lines; a gap only in the part already
+# present is a warning.
+{ sed -n 1,3p page.txt; sed -n 4p page.txt | sed 's/^第4回/第3回/'; } >conflict.txt
+head -2 "$sample" >LOTO.DAT
+kc import conflict.txt
+expect "import of one number for two draws" 1 ""
+expect_err "import of one number for two draws names both lines" "3 行目と 4 行目: 第3回に違う当選番号が二つあります。何も追加していません。"
+sed '/^第2回/d' page.txt >old-gap.txt
+sed 2d twelve.DAT >LOTO.DAT
+kc import old-gap.txt
+expect "import with a gap in the part present" 0 "$(jp "読み込み 11 回、登録済みで省略 11 回、追加 0 回
+列 3,4,5,6,7,8 (第N回の形から)、文字コード UTF-8")"
+expect_err "import with a gap in the part present warns" "注意: 登録済みの部分の 第2回が一覧にありません。"
 # A gap among the draws to add is refused, naming it, unless forced.
 sed '/^第9回/d' page.txt >gap.txt
 head -5 "$sample" >LOTO.DAT
 kc import gap.txt
 expect "import with a gap" 1 ""
 expect_err "import with a gap names it" "第9回がありません。"
-cmp -s LOTO.DAT twelve.DAT && { failed=$((failed + 1)); echo "FAILED: the gap was stored"; } || passed=$((passed + 1))
+head -5 "$sample" >five.DAT
+cmp -s LOTO.DAT five.DAT && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: the gap was stored"; }
 kc import gap.txt --force
 expect "import with a gap, forced" 0 "$(jp "読み込み 11 回、登録済みで省略 5 回、追加 6 回
-列 1,2,3,4,5,6 (第N回の形から)、文字コード UTF-8")"
+列 3,4,5,6,7,8 (第N回の形から)、文字コード UTF-8")"
 # Without a header the default columns fail and the message says which to use.
 cp rows.csv headless.csv
 kc import headless.csv
