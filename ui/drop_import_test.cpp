@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -39,13 +40,18 @@ HDROP makeDrop(const std::vector<std::wstring>& paths) {
 struct Box {
   std::string text, caption;
   HWND owner;
+  bool earlierStillOpen;  // a box before this one was still there
 };
 struct BoxScript {
-  std::vector<WPARAM> answers;  // the button for each box in turn; IDOK after them
+  // The button for each box in turn, or kEnter for the default one; IDOK
+  // after them.
+  std::vector<WPARAM> answers;
   std::vector<Box> boxes;
+  std::vector<HWND> windows;
   std::function<void()> whileFirstIsOpen;
 };
 thread_local BoxScript* boxes = nullptr;
+constexpr WPARAM kEnter = 0;
 
 std::string utf8TextOf(HWND window, int control) {
   wchar_t text[2048] = L"";
@@ -64,11 +70,18 @@ LRESULT CALLBACK answerBoxes(int code, WPARAM wParam, LPARAM lParam) {
     GetClassNameA(box, name, sizeof name);
     if (std::string(name) == "#32770") {
       const std::size_t index = boxes->boxes.size();
+      const bool earlierOpen = std::any_of(boxes->windows.begin(), boxes->windows.end(),
+                                           [](HWND earlier) { return IsWindow(earlier) != FALSE; });
       boxes->boxes.push_back(
-          {utf8TextOf(box, 0xFFFF), utf8TextOf(box, 0), GetWindow(box, GW_OWNER)});
+          {utf8TextOf(box, 0xFFFF), utf8TextOf(box, 0), GetWindow(box, GW_OWNER), earlierOpen});
+      boxes->windows.push_back(box);
       if (index == 0 && boxes->whileFirstIsOpen) boxes->whileFirstIsOpen();
-      PostMessageA(box, WM_COMMAND, index < boxes->answers.size() ? boxes->answers[index] : IDOK,
-                   0);
+      const WPARAM answer = index < boxes->answers.size() ? boxes->answers[index] : IDOK;
+      if (answer == kEnter) {
+        PostMessageA(box, WM_KEYDOWN, VK_RETURN, 0);
+      } else {
+        PostMessageA(box, WM_COMMAND, answer, 0);
+      }
     }
   }
   return CallNextHookEx(nullptr, code, wParam, lParam);
@@ -124,7 +137,7 @@ TEST_F(Drop, ADisjointListAsksAndNoIsTheDefault) {
   history(kTwo);
   testing::writeBytes("other.csv", "5,6,7,8,9,10\n");
   BoxScript no;
-  no.answers = {IDNO};
+  no.answers = {kEnter};  // Enter: the default answer is No
   drop({"other.csv"}, no);
   ASSERT_EQ(no.boxes.size(), 1u);
   EXPECT_NE(no.boxes[0].text.find("の先頭に同じ回がありません。"), std::string::npos);
@@ -160,18 +173,22 @@ TEST_F(Drop, SeveralFilesInTurnEachReported) {
   EXPECT_EQ(rows(), 3);
 }
 
-// A drop while a box is open waits until the imports before it are done.
+// A drop while a box is open waits until the imports before it are done:
+// dropped while the first file's question is open, the second is imported
+// only after the first is added.
 TEST_F(Drop, ADropDuringABoxWaitsItsTurn) {
   history("1,3,17,20,25,26\r\n");
-  testing::writeBytes("first.csv", "1,3,17,20,25,26\n2,11,12,21,30,28\n");
+  testing::writeBytes("first.csv", "2,11,12,21,30,28\n");
   testing::writeBytes("second.csv", "2,11,12,21,30,28\n1,8,10,24,30,2\n");
   BoxScript script;
+  script.answers = {IDYES};
   script.whileFirstIsOpen = [&] {
     SendMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(dropOf({"second.csv"})), 0);
   };
   drop({"first.csv"}, script);
-  ASSERT_EQ(script.boxes.size(), 2u);
-  EXPECT_EQ(script.boxes[1].text.substr(0, script.boxes[1].text.find('\n')),
+  ASSERT_EQ(script.boxes.size(), 3u);  // the question, the first's report, the second's
+  for (const Box& box : script.boxes) EXPECT_FALSE(box.earlierStillOpen) << box.text;
+  EXPECT_EQ(script.boxes[2].text.substr(0, script.boxes[2].text.find('\n')),
             "読み込み 2 回、登録済みで省略 1 回、追加 1 回");
   EXPECT_EQ(drawFile(), "1,3,17,20,25,26\r\n2,11,12,21,30,28\r\n1,8,10,24,30,2\r\n");
 }
