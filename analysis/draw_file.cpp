@@ -2,30 +2,15 @@
 
 #include <cstdint>
 #include <memory>
-#include <new>
-#include <stdexcept>
 
 #include "append_files.h"
 #include "file_access.h"
 #include "locked_file.h"
+#include "memory_limit.h"
 
 namespace kestaro {
 
 namespace {
-
-// Runs `work`; false when it runs out of memory, which for a reader means
-// the file is too large, never an abort.
-template <typename Work>
-bool fitsInMemory(Work&& work) {
-  try {
-    work();
-    return true;
-  } catch (const std::bad_alloc&) {
-    return false;
-  } catch (const std::length_error&) {
-    return false;
-  }
-}
 
 // Everything `read` gives (bytes, 0 at the end, -1 on an error) into `bytes`.
 template <typename Read>

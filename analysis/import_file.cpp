@@ -1,6 +1,7 @@
 #include "import_file.h"
 
 #include "cp932.h"
+#include "memory_limit.h"
 
 namespace kestaro {
 
@@ -20,7 +21,13 @@ bool readList(const ImportRequest& request, ImportOutcome& outcome) {
     outcome.stop = ImportOutcome::Stop::Undecodable;
     return false;
   }
-  outcome.imported = parseImport(*text.utf8, request.columns);
+  // Every record is held while the layout is found: a list too large for
+  // memory is a file error, never an abort.
+  if (!fitsInMemory([&] { outcome.imported = parseImport(*text.utf8, request.columns); })) {
+    outcome.listRead = ReadStatus::TooLarge;
+    outcome.stop = ImportOutcome::Stop::ListUnreadable;
+    return false;
+  }
   if (outcome.imported.badLine != 0 || outcome.imported.draws.empty()) {
     outcome.stop = ImportOutcome::Stop::ListRefused;
     return false;

@@ -69,15 +69,18 @@ ImportPlan planImport(const std::vector<DrawRecord>& present, const ImportedDraw
   if (imported.numbered()) {
     ordered = byNumber(imported, plan.conflict);
     if (plan.conflict) return plan;
+    plan.skipped = overlapLength(present, ordered.draws);
   } else {
     ordered.draws = imported.draws;
+    plan.skipped = overlapLength(present, ordered.draws);
     std::vector<DrawRecord> reversed(imported.draws.rbegin(), imported.draws.rend());
-    if (overlapLength(present, reversed) > overlapLength(present, ordered.draws)) {
+    const std::size_t reversedOverlap = overlapLength(present, reversed);
+    if (reversedOverlap > plan.skipped) {
       ordered.draws = std::move(reversed);
+      plan.skipped = reversedOverlap;
       plan.reversed = true;
     }
   }
-  plan.skipped = overlapLength(present, ordered.draws);
   plan.disjoint = !force && !present.empty() && !ordered.draws.empty() && plan.skipped == 0;
   if (!ordered.numbers.empty()) {
     // The gap between the last draw present and the first added counts too.
