@@ -569,6 +569,7 @@ TEST(AppendJournal, WriterKilledDuringALargeImportIsUndoneByTheNextAppend) {
         << "try " << i << " after " << delay.count() << " us: " << draws->size() << " draws";
   }
   EXPECT_GT(killed, 0) << "no writer was killed before it finished";
+  EXPECT_GT(tornTails, 0) << "no kill landed inside the data: the repair went untried";
   std::cout << "killed " << killed << " of " << kTries << " writers, " << tornTails
             << " leaving a torn tail; writing and syncing took " << whole.count() << " us\n";
 }

@@ -15,11 +15,8 @@
 #include "draw_import.h"
 #include "import_file.h"
 #include "import_report.h"
-#include "import_plan.h"
-#include "results_file.h"
 #include "score_table.h"
 #include "tabulation.h"
-#include "text_decoding.h"
 #include "text_format.h"
 
 namespace kestaro {

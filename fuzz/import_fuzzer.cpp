@@ -2,9 +2,12 @@
 // drops or names may hold, and checks what must hold for any input.
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "results_file.h"
+#include "text_decoding.h"
 
 namespace {
 
@@ -29,7 +32,16 @@ std::string_view beforeLine(std::string_view bytes, std::size_t line) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+  // Decoded as an import decodes it; code page 932 stands in as bytes kept
+  // as they are, since the platform's converter is not linked here.
+  const kestaro::DecodedText decoded =
+      kestaro::decodeText(std::string_view(reinterpret_cast<const char*>(data), size),
+                          [](std::string_view cp932) { return std::optional<std::string>(cp932); });
+  if (!decoded.utf8) return 0;
+  // What a mark says is UTF-8 or UTF-16 comes out as UTF-8.
+  if (decoded.encoding != kestaro::ImportEncoding::ShiftJis)
+    require(kestaro::isValidUtf8(*decoded.utf8));
+  const std::string_view bytes = *decoded.utf8;
   // Columns read from the file, and columns given.
   for (const std::optional<kestaro::Columns>& columns :
        {std::optional<kestaro::Columns>{}, std::optional<kestaro::Columns>{{3, 4, 5, 6, 7, 8}}}) {

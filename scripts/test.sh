@@ -33,7 +33,7 @@ echo "== search and draw-file tests under ThreadSanitizer"
 preset tsan
 ctest --preset tsan
 
-echo "== fuzzing the draw-file reader"
+echo "== fuzzing the readers of outside input: the draw file and results files"
 sh scripts/fuzz.sh
 
 sh scripts/static-checks.sh
