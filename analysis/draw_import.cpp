@@ -8,11 +8,6 @@
 
 namespace kestaro {
 
-namespace {
-
-// What makes two draws the same: the main numbers in ascending order, then
-// the bonus.
-using DrawKey = std::array<std::int32_t, 6>;
 DrawKey keyOf(const DrawRecord& d) {
   DrawKey key{d.A, d.B, d.C, d.D, d.E, d.Z};
   // A sorting network for five: the overlap search keys every draw of both lists.
@@ -27,8 +22,6 @@ DrawKey keyOf(const DrawRecord& d) {
   }
   return key;
 }
-
-}  // namespace
 
 std::optional<DrawProblem> checkDraw(const DrawRecord& draw) {
   const std::array<std::int32_t, 6> values{draw.A, draw.B, draw.C, draw.D, draw.E, draw.Z};
@@ -63,32 +56,42 @@ bool sameDraw(const DrawRecord& x, const DrawRecord& y) {
   return keyOf(x) == keyOf(y);
 }
 
-// Linear in both lengths, however often one draw repeats: the imported list's
-// prefix function over canonical keys, run along the end of the file.
-std::size_t overlapLength(const std::vector<DrawRecord>& present,
-                          const std::vector<DrawRecord>& imported) {
-  const std::size_t most = std::min(present.size(), imported.size());
+std::vector<DrawKey> keysOf(std::vector<DrawRecord>::const_iterator begin,
+                            std::vector<DrawRecord>::const_iterator end) {
+  std::vector<DrawKey> keys(static_cast<std::size_t>(end - begin));
+  std::transform(begin, end, keys.begin(), keyOf);
+  return keys;
+}
+
+// Linear in both lengths, however often one draw repeats: the list's prefix
+// function, run along the end of the file.
+std::size_t overlapOfKeys(const std::vector<DrawKey>& presentEnd,
+                          const std::vector<DrawKey>& imported) {
+  const std::size_t most = std::min(presentEnd.size(), imported.size());
   if (most == 0) return 0;
-  std::vector<DrawKey> pattern(most);
-  std::transform(imported.begin(), imported.begin() + static_cast<std::ptrdiff_t>(most),
-                 pattern.begin(), keyOf);
-  // border[i]: the longest proper prefix of pattern[0..i] that also ends it.
-  std::vector<std::size_t> border(most, 0);
+  // border[i]: the longest proper prefix of imported[0..i] that also ends it.
+  std::vector<std::uint32_t> border(most, 0);
   for (std::size_t i = 1, length = 0; i < most; ++i) {
-    while (length > 0 && pattern[i] != pattern[length]) length = border[length - 1];
-    if (pattern[i] == pattern[length]) ++length;
-    border[i] = length;
+    while (length > 0 && imported[i] != imported[length]) length = border[length - 1];
+    if (imported[i] == imported[length]) ++length;
+    border[i] = static_cast<std::uint32_t>(length);
   }
   std::size_t matched = 0;
-  for (auto draw = present.end() - static_cast<std::ptrdiff_t>(most); draw != present.end();
-       ++draw) {
-    const DrawKey key = keyOf(*draw);
-    while (matched > 0 && (matched == most || key != pattern[matched])) {
+  for (auto key = presentEnd.end() - static_cast<std::ptrdiff_t>(most); key != presentEnd.end();
+       ++key) {
+    while (matched > 0 && (matched == most || *key != imported[matched])) {
       matched = border[matched - 1];
     }
-    if (key == pattern[matched]) ++matched;
+    if (*key == imported[matched]) ++matched;
   }
   return matched;
+}
+
+std::size_t overlapLength(const std::vector<DrawRecord>& present,
+                          const std::vector<DrawRecord>& imported) {
+  const auto most = static_cast<std::ptrdiff_t>(std::min(present.size(), imported.size()));
+  return overlapOfKeys(keysOf(present.end() - most, present.end()),
+                       keysOf(imported.begin(), imported.begin() + most));
 }
 
 }  // namespace kestaro

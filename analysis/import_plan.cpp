@@ -72,11 +72,15 @@ ImportPlan planImport(const std::vector<DrawRecord>& present, const ImportedDraw
     plan.skipped = overlapLength(present, ordered.draws);
   } else {
     ordered.draws = imported.draws;
-    plan.skipped = overlapLength(present, ordered.draws);
-    std::vector<DrawRecord> reversed(imported.draws.rbegin(), imported.draws.rend());
-    const std::size_t reversedOverlap = overlapLength(present, reversed);
+    // Each draw keyed once, for both orders.
+    const auto most = static_cast<std::ptrdiff_t>(std::min(present.size(), imported.draws.size()));
+    const std::vector<DrawKey> presentEnd = keysOf(present.end() - most, present.end());
+    std::vector<DrawKey> keys = keysOf(imported.draws.begin(), imported.draws.end());
+    plan.skipped = overlapOfKeys(presentEnd, keys);
+    std::reverse(keys.begin(), keys.end());
+    const std::size_t reversedOverlap = overlapOfKeys(presentEnd, keys);
     if (reversedOverlap > plan.skipped) {
-      ordered.draws = std::move(reversed);
+      ordered.draws.assign(imported.draws.rbegin(), imported.draws.rend());
       plan.skipped = reversedOverlap;
       plan.reversed = true;
     }

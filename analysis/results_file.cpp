@@ -9,15 +9,19 @@ namespace kestaro {
 namespace {
 
 // Spaces around a number: ASCII ones and the full-width U+3000.
+constexpr std::string_view kWideSpace = "\xE3\x80\x80";  // U+3000
+
 std::string_view trimSpaces(std::string_view text) {
   for (;;) {
-    if (!text.empty() && (text.front() == ' ' || text.front() == '\t')) {
+    if (text.empty()) return text;
+    const char first = text.front(), last = text.back();
+    if (first == ' ' || first == '\t') {
       text.remove_prefix(1);
-    } else if (text.substr(0, 3) == "\xE3\x80\x80") {
+    } else if (first == '\xE3' && text.substr(0, 3) == kWideSpace) {
       text.remove_prefix(3);
-    } else if (!text.empty() && (text.back() == ' ' || text.back() == '\t')) {
+    } else if (last == ' ' || last == '\t') {
       text.remove_suffix(1);
-    } else if (text.size() >= 3 && text.substr(text.size() - 3) == "\xE3\x80\x80") {
+    } else if (last == '\x80' && text.size() >= 3 && text.substr(text.size() - 3) == kWideSpace) {
       text.remove_suffix(3);
     } else {
       return text;
@@ -284,25 +288,37 @@ std::optional<Columns> suggestColumns(const Fields& fields) {
 }
 
 struct Record {
-  std::size_t line;
+  std::size_t line = 0;
   Fields fields;
 };
 
-std::vector<Record> nonBlankRecords(std::string_view text) {
-  std::vector<Record> records;
-  RecordReader reader(text);
-  Record record;
-  while (reader.next(record.fields, record.line)) {
-    if (!blank(record.fields)) records.push_back(record);
+// The records of a text one by one, blank ones passed over; each record's
+// room is kept for the next, so a long file costs no memory per line.
+class NonBlankRecords {
+ public:
+  explicit NonBlankRecords(std::string_view text) : reader_(text) {}
+  bool next(Record& record) {
+    while (reader_.next(record.fields, record.line)) {
+      if (!blank(record.fields)) return true;
+    }
+    return false;
   }
-  return records;
-}
 
-// Every record's first field has the form 第N回.
-bool resultsPage(const std::vector<Record>& records) {
-  return !records.empty() && std::all_of(records.begin(), records.end(), [](const Record& r) {
-    return drawNumberOf(r.fields[0]).has_value();
-  });
+ private:
+  RecordReader reader_;
+};
+
+// Every record's first field has the form 第N回; one pass, ended by the
+// first record that has not.
+bool resultsPage(std::string_view text) {
+  NonBlankRecords records(text);
+  Record record;
+  bool any = false;
+  while (records.next(record)) {
+    if (!drawNumberOf(record.fields[0])) return false;
+    any = true;
+  }
+  return any;
 }
 
 // How the draws of a file are found: the columns and where they came from,
@@ -311,27 +327,28 @@ struct Layout {
   Columns columns = kDefaultColumns;
   ColumnSource source = ColumnSource::Default;
   std::optional<std::size_t> numberColumn;
-  std::size_t first = 0;
+  bool header = false;  // the first non-blank record names columns, holds no draw
 };
 
-Layout layoutOf(const std::vector<Record>& records, const std::optional<Columns>& columns) {
+// `first` is the first non-blank record, when there is one.
+Layout layoutOf(std::string_view text, const Record* first, const std::optional<Columns>& columns) {
   Layout layout;
   if (columns) {
     layout.columns = *columns;
     layout.source = ColumnSource::Option;
-  } else if (resultsPage(records)) {
+  } else if (resultsPage(text)) {
     layout.source = ColumnSource::ResultsPage;
     return layout;
-  } else if (!records.empty()) {
-    if (std::optional<Columns> named = columnsNamed(records[0].fields)) {
+  } else if (first != nullptr) {
+    if (std::optional<Columns> named = columnsNamed(first->fields)) {
       layout.columns = *named;
       layout.source = ColumnSource::Header;
-      layout.first = 1;
+      layout.header = true;
     }
   }
-  if (!records.empty() && !holdsANumber(records[0].fields, layout.columns)) layout.first = 1;
+  if (first != nullptr && !holdsANumber(first->fields, layout.columns)) layout.header = true;
   // A header numbers the draws wherever the columns came from.
-  if (layout.first == 1) layout.numberColumn = numberColumnNamed(records[0].fields);
+  if (layout.header) layout.numberColumn = numberColumnNamed(first->fields);
   return layout;
 }
 
@@ -361,25 +378,28 @@ ParsedDraw drawOfRecord(const Record& record, const Layout& layout, Columns& col
 ImportedDraws parseImport(std::string_view text, std::optional<Columns> columns) {
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
   ImportedDraws result;
-  const std::vector<Record> records = nonBlankRecords(text);
-  const Layout layout = layoutOf(records, columns);
+  NonBlankRecords records(text);
+  Record record;
+  const bool any = records.next(record);
+  const Layout layout = layoutOf(text, any ? &record : nullptr, columns);
   result.source = layout.source;
   result.columns = layout.columns;
-  for (std::size_t i = layout.first; i < records.size(); ++i) {
+  bool more = any && (!layout.header || records.next(record));
+  for (bool firstDraw = true; more; more = records.next(record), firstDraw = false) {
     Columns used = layout.columns;
     std::optional<std::int32_t> number;
-    const ParsedDraw parsed = drawOfRecord(records[i], layout, used, number);
-    if (i == layout.first) result.columns = used;  // as the first data line has them
+    const ParsedDraw parsed = drawOfRecord(record, layout, used, number);
+    if (firstDraw) result.columns = used;  // as the first data line has them
     if (parsed.problem) {
-      result.badLine = records[i].line;
+      result.badLine = record.line;
       result.problem = *parsed.problem;
       if (layout.source == ColumnSource::Default && result.draws.empty()) {
-        result.suggested = suggestColumns(records[i].fields);
+        result.suggested = suggestColumns(record.fields);
       }
       return result;
     }
     result.draws.push_back(parsed.draw);
-    result.lines.push_back(records[i].line);
+    result.lines.push_back(record.line);
     if (number) result.numbers.push_back(*number);
   }
   return result;
