@@ -53,7 +53,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
     double dryRun = figures_["BM_DryRunImport"], reading = figures_["BM_ReadImportFiles"];
     std::printf(
         "import --dry-run, 1,000,000 lines of one draw into as many: %.1f ms; reading the two "
-        "files %.1f ms: %.2f times as long (target at most 3)\n",
+        "files, each by its reader, %.1f ms: %.2f times as long (target at most 3)\n",
         dryRun, reading, dryRun / reading);
   }
 
