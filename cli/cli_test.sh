@@ -271,10 +271,12 @@ for shape in sheet.csv page.txt; do
 done
 # Newest first with draw numbers, in every encoding: taken oldest first.
 { sed -n 1p sheet.csv; sed 1d sheet.csv | tac; } >newest.csv
-for encoding in UTF-8 UTF-16LE CP932; do
+for encoding in UTF-8 UTF-8-BOM UTF-16LE UTF-16BE CP932; do
   case $encoding in
     UTF-8) cp newest.csv list; name=UTF-8 ;;
+    UTF-8-BOM) { printf '\357\273\277'; cat newest.csv; } >list; name=UTF-8 ;;
     UTF-16LE) { printf '\377\376'; iconv -f UTF-8 -t UTF-16LE newest.csv; } >list; name=UTF-16LE ;;
+    UTF-16BE) { printf '\376\377'; iconv -f UTF-8 -t UTF-16BE newest.csv; } >list; name=UTF-16BE ;;
     CP932) iconv -f UTF-8 -t CP932 newest.csv >list; name="Shift-JIS (CP932)" ;;
   esac
   head -5 "$sample" >LOTO.DAT
