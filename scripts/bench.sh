@@ -5,7 +5,7 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 . scripts/common.sh
-sh scripts/install-deps.sh cmake make g++ libgtest-dev libbenchmark-dev >/dev/null
+sh scripts/install-deps.sh cmake make g++ nlohmann-json3-dev libgtest-dev libbenchmark-dev >/dev/null
 preset release benchmarks >/dev/null
 echo "== analysis (native, Release)"
 build/release/bin/benchmarks

@@ -6,7 +6,7 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 . scripts/common.sh
-sh scripts/install-deps.sh cmake make g++ googletest mingw-w64 wine wine64 wine32:i386 xvfb xauth \
+sh scripts/install-deps.sh cmake make g++ nlohmann-json3-dev googletest mingw-w64 wine wine64 wine32:i386 xvfb xauth \
   imagemagick locales fonts-ipafont-gothic fonts-wine >&2
 sh scripts/japanese-locale.sh >&2
 arch=$(windows_arch)

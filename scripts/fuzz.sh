@@ -6,7 +6,7 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 . scripts/common.sh
-sh scripts/install-deps.sh cmake make clang libclang-rt-14-dev >/dev/null
+sh scripts/install-deps.sh cmake make clang nlohmann-json3-dev libclang-rt-14-dev >/dev/null
 # The fuzz preset: clang, libFuzzer, AddressSanitizer and UndefinedBehaviorSanitizer.
 preset fuzz >/dev/null
 out=build/fuzz

@@ -6,7 +6,7 @@ set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 . scripts/common.sh
-sh scripts/install-deps.sh clang-tidy cppcheck clang-format cmake make g++ libgtest-dev \
+sh scripts/install-deps.sh clang-tidy cppcheck clang-format cmake make g++ nlohmann-json3-dev libgtest-dev \
   libbenchmark-dev googletest mingw-w64 >/dev/null
 # The presets' build folders, with their compile_commands.json.
 preset native expected_texts >/dev/null

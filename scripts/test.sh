@@ -7,7 +7,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 . scripts/common.sh
 
-sh scripts/install-deps.sh cmake make g++ googletest libgtest-dev libbenchmark-dev \
+sh scripts/install-deps.sh cmake make g++ nlohmann-json3-dev googletest libgtest-dev libbenchmark-dev \
   mingw-w64 wine wine64 wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-wine zip unzip \
   clang libclang-rt-14-dev clang-tidy clang-format cppcheck g++-multilib qemu-user python3
 sh scripts/japanese-locale.sh
