@@ -53,8 +53,15 @@ std::string storeFile(CliOptions& o, const std::string& value) {
 }
 
 std::string storeFormat(CliOptions& o, const std::string& value) {
-  if (value != "csv" && value != "tsv") return "--format は csv か tsv です";
-  o.csv = value == "csv";
+  if (value == "tsv") {
+    o.format = OutputFormat::Text;
+  } else if (value == "csv") {
+    o.format = OutputFormat::Csv;
+  } else if (value == "json") {
+    o.format = OutputFormat::Json;
+  } else {
+    return "--format は csv、tsv、json のいずれかです";
+  }
   return "";
 }
 
@@ -141,7 +148,8 @@ constexpr std::size_t kOptionColumn = 18;
 const std::vector<OptionRow>& optionTable() {
   static const std::vector<OptionRow> table{
       {"--file", "PATH", "当選番号ファイル (既定: 現在のフォルダの LOTO.DAT)", storeFile},
-      {"--format", "csv", "CSV で出力します (既定はタブ区切り)", storeFormat},
+      {"--format", "FORMAT", "出力の形式: tsv (既定、表はタブ区切り)、csv (表のみ)、json",
+       storeFormat},
       {"--count", "N", nullptr, storeCount},
       {"--threshold", "P", nullptr, storeThreshold},
       {"--seed", "S", nullptr, storeSeed},

@@ -12,6 +12,10 @@
 
 namespace kestaro {
 
+// How a command writes its result: the window's texts (a table's cells
+// joined by tabs), CSV (tables only) or JSON.
+enum class OutputFormat { Text, Csv, Json };
+
 // What the command line asks for. Options may stand before or after the
 // command; values are checked here, files are not touched.
 struct CliOptions {
@@ -19,7 +23,7 @@ struct CliOptions {
   std::vector<std::string> arguments;  // the command's own words
   std::string file = kDrawFileName;
   bool help = false;
-  bool csv = false;
+  OutputFormat format = OutputFormat::Text;
   int count = 10;
   double threshold = 10;
   std::string thresholdText = "10";  // as typed, for messages

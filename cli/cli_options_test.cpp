@@ -5,6 +5,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "commands.h"
@@ -72,7 +73,7 @@ TEST(Usage, ReadsAsItShould) {
             "\n"
             "オプション:\n"
             "  --file PATH     当選番号ファイル (既定: 現在のフォルダの LOTO.DAT)\n"
-            "  --format csv    CSV で出力します (既定はタブ区切り)\n"
+            "  --format FORMAT 出力の形式: tsv (既定、表はタブ区切り)、csv (表のみ)、json\n"
             "  値は --file=PATH のようにも書けます。-- より後の語はオプションとして読みません。\n"
             "\n"
             "終了コード: 0 成功、1 使い方または入力の誤り、2 ファイルの誤り、3 出現率に届かない\n");
@@ -104,7 +105,7 @@ TEST(Usage, FollowsTheTable) {
   // --file and --format have lines of their own.
   EXPECT_EQ(usage.find("[--format"), std::string::npos) << usage;
   EXPECT_EQ(usage.find("[--file"), std::string::npos) << usage;
-  EXPECT_NE(usage.find("\n  --format csv    CSV で出力します"), std::string::npos) << usage;
+  EXPECT_NE(usage.find("\n  --format FORMAT 出力の形式"), std::string::npos) << usage;
 }
 
 TEST(ParseOptions, DispatchesToTheRowsHandler) {
@@ -140,7 +141,7 @@ TEST(ParseOptions, DefaultsWithoutOptions) {
   EXPECT_EQ(o.command, "search");
   EXPECT_EQ(o.file, "LOTO.DAT");
   EXPECT_FALSE(o.help);
-  EXPECT_FALSE(o.csv);
+  EXPECT_EQ(o.format, OutputFormat::Text);
   EXPECT_EQ(o.count, 10);
   EXPECT_EQ(o.threshold, 10);
   EXPECT_EQ(o.thresholdText, "10");
@@ -159,7 +160,7 @@ TEST(ParseOptions, OptionsBeforeOrAfterTheCommand) {
     EXPECT_EQ(commandOf(parsed), "search");
     EXPECT_EQ(parsed.options.count, 3);
     EXPECT_EQ(parsed.options.seed, 7u);
-    EXPECT_TRUE(parsed.options.csv);
+    EXPECT_EQ(parsed.options.format, OutputFormat::Csv);
   }
 }
 
@@ -167,7 +168,7 @@ TEST(ParseOptions, ValuesJoinedWithAnEqualsSign) {
   ParsedOptions parsed = parse({"--file=当選.DAT", "history", "--format=csv"});
   EXPECT_EQ(parsed.error, "");
   EXPECT_EQ(parsed.options.file, "当選.DAT");
-  EXPECT_TRUE(parsed.options.csv);
+  EXPECT_EQ(parsed.options.format, OutputFormat::Csv);
   parsed = parse({"search", "--count=2", "--threshold=9.5", "--seed=4294967295"});
   EXPECT_EQ(parsed.error, "");
   EXPECT_EQ(parsed.options.count, 2);
@@ -235,9 +236,8 @@ TEST(ParseOptions, RefusesWithAReason) {
   EXPECT_EQ(parse({"add"}).error, "add の引数の数が違います");
   EXPECT_EQ(parse({"add", "1,2,3,4,5,6", "--seed", "1"}).error, "--seed は add には使えません");
   EXPECT_EQ(parse({"--threshold=5", "history"}).error, "--threshold は history には使えません");
-  EXPECT_EQ(parse({"best", "--format", "csv"}).error, "--format は best には使えません");
+  EXPECT_EQ(parse({"best", "--columns", "1,2,3,4,5,6"}).error, "--columns は best には使えません");
   EXPECT_EQ(parse({"history", "--dry-run"}).error, "--dry-run は history には使えません");
-  EXPECT_EQ(parse({"history", "--format", "xml"}).error, "--format は csv か tsv です");
   EXPECT_EQ(parse({"search", "--count", "-1"}).error, "--count は 0 以上の整数です");
   EXPECT_EQ(parse({"search", "--count", "2x"}).error, "--count は 0 以上の整数です");
   EXPECT_EQ(parse({"search", "--count", "2147483648"}).error, "--count は 0 以上の整数です");
@@ -252,6 +252,47 @@ TEST(ParseOptions, RefusesWithAReason) {
               "--columns は 1 から始まる列番号 6 つです (例: 3,4,5,6,7,8)")
         << columns;
   }
+}
+
+TEST(ParseOptions, FormatsByName) {
+  const std::pair<const char*, OutputFormat> names[] = {
+      {"tsv", OutputFormat::Text}, {"csv", OutputFormat::Csv}, {"json", OutputFormat::Json}};
+  for (const auto& [name, format] : names) {
+    ParsedOptions parsed = parse({"history", "--format", name});
+    EXPECT_EQ(parsed.error, "") << name;
+    EXPECT_EQ(parsed.options.format, format) << name;
+    parsed = parse({std::string("--format=") + name, "distribution"});
+    EXPECT_EQ(parsed.error, "") << name;
+    EXPECT_EQ(parsed.options.format, format) << name;
+  }
+  // tsv names the default: it undoes an earlier choice.
+  EXPECT_EQ(parse({"search", "--format", "json", "--format", "tsv"}).options.format,
+            OutputFormat::Text);
+  EXPECT_EQ(parse({"search", "--format", "csv", "--format=json"}).options.format,
+            OutputFormat::Json);
+}
+
+TEST(ParseOptions, EveryCommandTakesTheFormat) {
+  for (const Words& words :
+       {Words{"history"}, Words{"distribution"}, Words{"search"}, Words{"best"},
+        Words{"add", "1,2,3,4,5,6"}, Words{"import", "r.csv"}}) {
+    Words line = words;
+    line.insert(line.end(), {"--format", "json"});
+    const ParsedOptions parsed = parse(line);
+    EXPECT_EQ(parsed.error, "") << words[0];
+    EXPECT_EQ(commandOf(parsed), words[0]);
+    EXPECT_EQ(parsed.options.format, OutputFormat::Json) << words[0];
+  }
+}
+
+TEST(ParseOptions, RefusesOtherFormats) {
+  for (const char* name : {"xml", "JSON", "Csv", "", "json ", "tab"}) {
+    EXPECT_EQ(parse({"history", "--format", name}).error,
+              "--format は csv、tsv、json のいずれかです")
+        << name;
+  }
+  EXPECT_EQ(parse({"best", "--format=yaml"}).error, "--format は csv、tsv、json のいずれかです");
+  EXPECT_EQ(parse({"history", "--format"}).error, "--format に値がありません");
 }
 
 TEST(ParseOptions, ThresholdsAndSeedsAsTyped) {

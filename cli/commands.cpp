@@ -2,6 +2,7 @@
 // and the same functions, so every text and candidate is the window's.
 #include "commands.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <ctime>
 #include <optional>
@@ -15,6 +16,7 @@
 #include "draw_import.h"
 #include "import_file.h"
 #include "import_report.h"
+#include "json_output.h"
 #include "score_table.h"
 #include "tabulation.h"
 #include "text_format.h"
@@ -42,29 +44,60 @@ int outputError() {
   return kFileError;
 }
 
+// The report of draws already stored: a refused write cannot undo them, and
+// the exit code tells that they are stored.
+int reportStored(bool written) {
+  if (!written) console::err("標準出力に書き込めませんでした。当選番号の追加は済んでいます。\n");
+  return kDone;
+}
+
+// CSV is a table's form: a command that prints no table refuses it.
+bool refusesCsv(const CliOptions& o) {
+  if (o.format != OutputFormat::Csv) return false;
+  console::err("--format csv は " + o.command + " には使えません (tsv か json です)\n");
+  return true;
+}
+
 // The list's rows as the window shows them, written in blocks so that a long
 // listing needs no more memory than a block; after a refused write nothing
-// more is written.
+// more is written. In JSON each row is an object, its cells numbers; AVG only
+// for a table that has it.
 class RowPrinter : public Display {
  public:
-  explicit RowPrinter(bool csv) : csv_(csv), text_(csv ? "No,A,B,C,D,E,Z,AVG\n" : "") {}
+  RowPrinter(OutputFormat format, bool average)
+      : format_(format),
+        average_(average),
+        text_(format == OutputFormat::Csv ? "No,A,B,C,D,E,Z,AVG\n" : "") {}
   void clearRows() override {}
   void addRow(int row, const std::string& text) override {
     endRow();
+    row_ = row;
+    seed_.reset();
     cells_.assign(8, "");
-    cells_[0] = csv_ ? std::to_string(row + 1) : text;
+    cells_[0] = format_ == OutputFormat::Text ? text : std::to_string(row + 1);
   }
   void setCell(int, int column, const std::string& text) override {
     std::string cell = text;
-    if (csv_ && column == 7 && !cell.empty() && cell.back() == '%') cell.pop_back();
+    if (format_ != OutputFormat::Text && column == 7 && !cell.empty() && cell.back() == '%')
+      cell.pop_back();
     cells_[static_cast<std::size_t>(column)] = cell;
   }
   void setCaption(const std::string&) override {}
   void endOfSearch() override {}
 
+  // The clock seed that chose the row's candidate, which JSON names.
+  void setSeed(std::uint32_t seed) { seed_ = seed; }
+
   // Writes every row so far; false when standard output refused any.
-  bool print() {
+  bool flush() {
     endRow();
+    write();
+    return written_;
+  }
+  // The same, and the end of the listing.
+  bool finish() {
+    endRow();
+    if (format_ == OutputFormat::Json) text_ += jsonArrayEndText(rows_ == 0);
     write();
     return written_;
   }
@@ -78,16 +111,36 @@ class RowPrinter : public Display {
   }
   void endRow() {
     if (cells_.empty()) return;
-    text_ += cells_[0];
-    for (std::size_t i = 1; i < cells_.size(); ++i) text_ += (csv_ ? "," : "\t") + cells_[i];
-    text_ += "\n";
+    if (format_ == OutputFormat::Json) {
+      text_ += jsonElementText(rowObject(), rows_ == 0);
+    } else {
+      text_ += cells_[0];
+      const char* separator = format_ == OutputFormat::Csv ? "," : "\t";
+      for (std::size_t i = 1; i < cells_.size(); ++i) text_ += separator + cells_[i];
+      text_ += "\n";
+    }
+    ++rows_;
     cells_.clear();
     if (text_.size() >= kBlock) write();
   }
-  bool csv_;
+  Json rowObject() const {
+    static const char* const kNames[] = {"A", "B", "C", "D", "E", "Z", "AVG"};
+    Json row;
+    row["no"] = row_ + 1;
+    if (seed_) row["seed"] = *seed_;
+    for (std::size_t column = 1; column <= (average_ ? 7u : 6u); ++column)
+      row[kNames[column - 1]] = shownNumber(cells_[column]);
+    return row;
+  }
+
+  OutputFormat format_;
+  bool average_;
   bool written_ = true;
   std::string text_;
   std::vector<std::string> cells_;
+  int row_ = 0;
+  std::optional<std::uint32_t> seed_;
+  std::size_t rows_ = 0;
 };
 
 // The draw file, read once for the whole command.
@@ -103,17 +156,17 @@ std::optional<std::vector<DrawRecord>> drawsOf(const CliOptions& o) {
 int history(const CliOptions& o) {
   const std::optional<std::vector<DrawRecord>> draws = drawsOf(o);
   if (!draws) return kFileError;
-  RowPrinter printer(o.csv);
+  RowPrinter printer(o.format, false);
   showHistory(*draws, printer);
-  return printer.print() ? kDone : outputError();
+  return printer.finish() ? kDone : outputError();
 }
 
 int distribution(const CliOptions& o) {
   const std::optional<std::vector<DrawRecord>> draws = drawsOf(o);
   if (!draws) return kFileError;
-  RowPrinter printer(o.csv);
+  RowPrinter printer(o.format, true);
   showDistribution(*draws, printer);
-  return printer.print() ? kDone : outputError();
+  return printer.finish() ? kDone : outputError();
 }
 
 std::string exactText(double value) {
@@ -136,24 +189,37 @@ int search(const CliOptions& o) {
   std::uint32_t seed = o.seed ? *o.seed : static_cast<std::uint32_t>(std::time(nullptr));
   if (!o.seed)
     console::err("シード: " + std::to_string(seed) + " (--seed で同じ結果を再現できます)\n");
-  RowPrinter printer(o.csv);
+  RowPrinter printer(o.format, true);
   CandidateGenerator generator(scores);
   for (int k = 0; k < o.count; ++k) {
-    generator.seed(seed + static_cast<std::uint32_t>(k));
+    const std::uint32_t clock = seed + static_cast<std::uint32_t>(k);
+    generator.seed(clock);
     const std::optional<Candidate> candidate = generator.generate(o.threshold, reachable);
     printer.addRow(k, formatCandidateLabel(k + 1));
+    printer.setSeed(clock);
     showCandidate(printer, k, *candidate);
     // Each candidate as soon as it is found: an interrupted search keeps them.
-    if (!printer.print()) return outputError();
+    if (!printer.flush()) return outputError();
   }
-  return printer.print() ? kDone : outputError();  // the CSV header of a search for none
+  // The CSV header, or JSON's end, of a search for none too.
+  return printer.finish() ? kDone : outputError();
 }
 
 int best(const CliOptions& o) {
+  if (refusesCsv(o)) return kBadInput;
   const std::optional<std::vector<DrawRecord>> draws = drawsOf(o);
   if (!draws) return kFileError;
   const ScoreTable scores = scoreTableOf(*draws);
   const double reachable = maxScore(scores);
+  if (o.format == OutputFormat::Json) {
+    Json value;
+    value["best"] = formatPercent(reachable);
+    value["bestExact"] = reachable;
+    value["threshold"] = o.threshold;
+    value["reaching"] = countReaching(scores, o.threshold);
+    value["combinations"] = kCombinations;
+    return printJson(value) ? kDone : outputError();
+  }
   const bool written =
       console::out("最高の出現率: " + formatPercent(reachable) + " (" + exactText(reachable) +
                    ")\n" + "出現率 " + o.thresholdText +
@@ -163,20 +229,65 @@ int best(const CliOptions& o) {
 }
 
 int add(const CliOptions& o) {
+  if (refusesCsv(o)) return kBadInput;
   const ParsedDraw parsed = parseDrawText(o.arguments[0]);
   if (parsed.problem) {
     console::err("1 行目: " + problemText(*parsed.problem) + ": " + o.arguments[0] + "\n");
     return kBadInput;
   }
-  return appendError(
-      o, appendDraws(
-             [&](const std::vector<DrawRecord>&) { return std::vector<DrawRecord>{parsed.draw}; },
-             o.file.c_str()));
+  const AppendStatus status = appendDraws(
+      [&](const std::vector<DrawRecord>&) { return std::vector<DrawRecord>{parsed.draw}; },
+      o.file.c_str());
+  if (status != AppendStatus::Appended || o.format != OutputFormat::Json) {
+    return appendError(o, status);
+  }
+  Json value;
+  value["appended"] = 1;
+  return reportStored(printJson(value, console::ClosedPipe::FailsTheWrite));
+}
+
+// The summary's "(--columns)", "(見出しから)" and so on, as words a program reads.
+const char* columnSourceName(ColumnSource source) {
+  switch (source) {
+    case ColumnSource::Option:
+      return "option";
+    case ColumnSource::Header:
+      return "header";
+    case ColumnSource::ResultsPage:
+      return "resultsPage";
+    case ColumnSource::Default:
+      return "default";
+  }
+  return "";
+}
+
+// The summary and the warnings, a warning a line as on standard error.
+Json importJson(const ImportOutcome& outcome, bool dryRun) {
+  Json value;
+  value["read"] = outcome.imported.draws.size();
+  value["skipped"] = outcome.plan.skipped;
+  value["appended"] = outcome.plan.added.size();  // a dry run: would be
+  value["dryRun"] = dryRun;
+  value["columns"] = outcome.imported.columns;
+  value["columnSource"] = columnSourceName(outcome.imported.source);
+  value["encoding"] = encodingName(outcome.encoding);
+  value["newestFirst"] = outcome.plan.reversed;
+  Json warnings = Json::array();
+  const std::string text = importWarningText(outcome);
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    if (end > start) warnings.push_back(text.substr(start, end - start));
+    start = end + 1;
+  }
+  value["warnings"] = warnings;
+  return value;
 }
 
 // A dry run reads the draw file as the real run does and refuses what it
 // would refuse, but takes no lock and writes nothing.
 int import(const CliOptions& o) {
+  if (refusesCsv(o)) return kBadInput;
   const ImportRequest request{o.arguments[0], o.file, o.columns, o.force};
   const ImportOutcome outcome = o.dryRun ? planImportFile(request) : applyImportFile(request);
   switch (outcome.stop) {
@@ -193,14 +304,14 @@ int import(const CliOptions& o) {
       return kBadInput;
   }
   console::err(importWarningText(outcome));
-  const bool written = console::out(
-      importSummaryText(outcome, o.dryRun),
-      o.dryRun ? console::ClosedPipe::EndsTheProgram : console::ClosedPipe::FailsTheWrite);
+  const console::ClosedPipe closedPipe =
+      o.dryRun ? console::ClosedPipe::EndsTheProgram : console::ClosedPipe::FailsTheWrite;
+  const bool written = o.format == OutputFormat::Json
+                           ? printJson(importJson(outcome, o.dryRun), closedPipe)
+                           : console::out(importSummaryText(outcome, o.dryRun), closedPipe);
   if (written) return kDone;
   if (o.dryRun) return outputError();
-  // The draws are stored: that is what the exit code tells.
-  console::err("標準出力に書き込めませんでした。当選番号の追加は済んでいます。\n");
-  return kDone;
+  return reportStored(false);
 }
 
 }  // namespace
@@ -216,13 +327,13 @@ const std::vector<CommandRow>& commandTable() {
        search},
       {"best",
        "",
-       {"--threshold", "--file"},
+       {"--threshold", "--file", "--format"},
        "到達できる最高の出現率と、P%に届く組合せの数を表示します\n",
        best},
-      {"add", "A,B,C,D,E,Z", {"--file"}, "当選番号を 1 回分登録します\n", add},
+      {"add", "A,B,C,D,E,Z", {"--file", "--format"}, "当選番号を 1 回分登録します\n", add},
       {"import",
        "FILE",
-       {"--columns", "--dry-run", "--force", "--file"},
+       {"--columns", "--dry-run", "--force", "--file", "--format"},
        "公表された当選番号の一覧 (CSV またはタブ区切り) から\n"
        "まだ登録されていない回を追加します\n",
        import},
