@@ -34,10 +34,27 @@ expect_file() {  # NAME EXPECTED_BYTES FILE
   fi
 }
 expect_err() {  # NAME TEXT: stderr holds the Japanese text
-  if grep -qF "$(jp "$2")" err; then passed=$((passed + 1)); else
+  if grep -qF -e "$(jp "$2")" err; then passed=$((passed + 1)); else
     failed=$((failed + 1)); echo "FAILED: $1: stderr is"; cat err; fi
 }
 tab=$(printf '\t')
+# kc_to FILE ARGS...: kc, its output kept in FILE and its stderr in FILE.err;
+# a failure unless it exits 0.
+kc_to() {
+  to=$1
+  shift
+  kc "$@"
+  cp out "$to"
+  cp err "$to.err"
+  [ "$(cat status)" = 0 ] || { failed=$((failed + 1)); echo "FAILED: $* exited $(cat status)"; cat err; }
+}
+# json_ok NAME CHECK ARGS...: json_check.py's CHECK holds.
+json_ok() {
+  name=$1
+  shift
+  if python3 "$here/json_check.py" "$@" >why 2>&1; then passed=$((passed + 1)); else
+    failed=$((failed + 1)); echo "FAILED: $name: $(cat why)"; fi
+}
 check_history='4,17,21,29,31,11\r\n14,18,20,26,30,29\r\n16,18,24,25,28,27\r\n1,3,8,15,20,4\r\n1,4,15,27,31,22\r\n7,9,12,13,22,11\r\n3,13,17,21,24,26\r\n3,10,11,27,29,18\r\n5,19,23,28,29,21\r\n1,12,15,28,30,23\r\n13,16,18,19,29,3\r\n14,16,17,25,26,20\r\n9,14,17,28,30,19\r\n1,17,19,26,31,8\r\n2,4,17,22,23,27\r\n8,14,16,20,29,5\r\n15,16,21,22,30,23\r\n9,10,13,18,22,30\r\n13,16,17,23,26,14\r\n1,2,5,9,10,27\r\n15,16,20,26,29,17\r\n7,9,15,16,30,23\r\n14,16,18,25,26,27\r\n10,11,15,27,30,2\r\n'
 
 # --- The tabulations: the window's texts, a tab between cells, LF.
@@ -346,6 +363,99 @@ kc search --count=1 --seed=1 --threshold=10.5 --format=csv
 [ "$(cat status)" = 0 ] && [ "$(wc -l <out)" -eq 2 ] && passed=$((passed + 1)) ||
   { failed=$((failed + 1)); echo "FAILED: search with --opt=VALUE"; cat out err; }
 
+# --- --format json: each command's result as plain ASCII JSON on one line,
+# checked against the same command's table or text, the draw file and values
+# worked out by hand (json_check.py).
+text_encoding=utf-8
+[ $windows = yes ] && text_encoding=cp932
+cp "$sample" LOTO.DAT
+# The whole sample: far more than one block of 64 KiB in JSON.
+kc_to h.json history --format json
+kc_to h.tsv history
+json_ok "history json" rows history h.json h.tsv --draws LOTO.DAT
+[ "$(wc -c <h.json)" -gt 65536 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: history json is small"; }
+kc_to d.json distribution --format=json
+kc_to d.csv distribution --format csv
+json_ok "distribution json" rows distribution d.json d.csv --csv --draws LOTO.DAT
+kc_to d.tsv distribution
+json_ok "distribution json and its table" rows distribution d.json d.tsv
+# The clock seeds wrap as the window's clock does.
+kc_to s.json search --threshold 1 --count 3 --seed 4294967294 --format json
+kc_to s.tsv search --threshold 1 --count 3 --seed 4294967294
+json_ok "search json" rows search s.json s.tsv --seed 4294967294 --draws LOTO.DAT --threshold 1
+kc_to s2.json search --threshold 1 --count 2 --format json
+seed=$(LC_ALL=C sed -n 's/^[^:]*: \([0-9][0-9]*\) .*$/\1/p' s2.json.err)
+cp s2.json.err err
+expect_err "search json without --seed names the seed" "シード: $seed (--seed で同じ結果を再現できます)"
+kc_to s2.csv search --threshold 1 --count 2 --seed "${seed:-0}" --format csv
+json_ok "search json without --seed: the seeds the notice names" rows search s2.json s2.csv --csv --seed "${seed:-0}"
+kc search --count 0 --threshold 1 --format json --seed 1
+expect "search json for none" 0 "[]"
+printf "$two_draws" >LOTO.DAT
+kc search --threshold 50.5 --format json
+expect "search json out of reach" 3 ""
+expect_err "search json out of reach says why" "出現率 50.5% に届く組合せはありません。最高は 50.00% (50) です。"
+# 50% is every term at its highest: 12 combinations (worked out above).
+kc_to b.json best --threshold 50 --format json
+kc_to b.txt best --threshold 50
+json_ok "best json" best b.json b.txt 50 --reaching 12 --encoding $text_encoding
+printf '1,0,0,0,0,0\r\n%.0s' $(seq 52) >LOTO.DAT
+printf '0,0,0,0,0,0\r\n%.0s' $(seq 35) >>LOTO.DAT
+kc_to b.json best --threshold 9.5 --format json
+kc_to b.txt best --threshold 9.5
+json_ok "best json of a decimal threshold" best b.json b.txt 9.5 --encoding $text_encoding
+printf "$two_draws" >LOTO.DAT
+kc add 13,14,15,16,17,18 --format json
+expect "add json" 0 '{"appended":1}'
+kc add 13,14,15,16,17,32 --format json
+expect "add json of a refused draw" 1 ""
+kc add 19,20,21,22,23,24 --format csv
+expect "add refuses csv" 1 ""
+expect_err "add refuses csv says so" "--format csv は add には使えません"
+expect_file "add json appends once" "$two_draws"'13,14,15,16,17,18\r\n' LOTO.DAT
+for command in best "import three.csv"; do
+  kc $command --format csv
+  expect "$command refuses csv" 1 ""
+done
+kc history --format xml
+expect "an unknown format" 1 ""
+expect_err "an unknown format is named" "--format は csv、tsv、json のいずれかです"
+kc history --format JSON
+expect "formats are lower case" 1 ""
+# import: the report of a dry run and of the real run against the summary,
+# both runs storing the same draws.
+iconv -f UTF-8 -t CP932 sheet.csv >list
+for dry in --dry-run ""; do
+  head -5 "$sample" >LOTO.DAT
+  kc_to i.txt import list $dry
+  cp LOTO.DAT by-text
+  head -5 "$sample" >LOTO.DAT
+  kc_to i.json import list $dry --format json
+  json_ok "import json${dry:+ $dry}" import i.json i.txt i.json.err $dry --encoding $text_encoding
+  cmp -s LOTO.DAT by-text && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: import json${dry:+ $dry} stored otherwise"; }
+done
+cmp -s LOTO.DAT twelve.DAT && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: import json stored"; tail -3 LOTO.DAT; }
+kc_to i.txt import reversed.csv
+kc_to i.json import reversed.csv --format json
+json_ok "import json of a reversed list" import i.json i.txt i.json.err --encoding $text_encoding
+# The warning's Japanese through \u escapes, however the console converts.
+sed 2d twelve.DAT >LOTO.DAT
+kc_to i.txt import old-gap.txt --dry-run
+kc_to i.json import old-gap.txt --dry-run --format json
+json_ok "import json with a warning" import i.json i.txt i.json.err --dry-run --encoding $text_encoding \
+  --warning "注意: 登録済みの部分の 第2回が一覧にありません。"
+head -5 "$sample" >LOTO.DAT
+kc import gap.txt --format json
+expect "import json of a gap" 1 ""
+expect_err "import json of a gap names it" "第9回がありません。"
+# Names beyond ASCII in and out.
+kc_to h.json history --file 当選.DAT --format json
+kc_to h.tsv history --file 当選.DAT
+json_ok "history json of 当選.DAT" rows history h.json h.tsv --draws 当選.DAT
+kc distribution --file 無い.DAT --format json
+expect "distribution json of 無い.DAT" 2 ""
+expect_err "distribution json of 無い.DAT says why" "無い.DAT を読めません"
+
 # --- A draw file stored as UTF-16: read, never appended to.
 { printf '\377\376'; printf "$two_draws" | iconv -f UTF-8 -t UTF-16LE; } >LOTO.DAT
 cp LOTO.DAT before
@@ -401,6 +511,18 @@ expect_err "import to a full disk says the draws are stored" "標準出力に書
 kc_full add 19,20,21,22,23,24
 expect "add to a full disk" 0 ""
 expect_file "the draws stored despite the full disk" "$two_draws"'13,14,15,16,17,18\r\n19,20,21,22,23,24\r\n' LOTO.DAT
+kc_full search --threshold 1 --count 1 --seed 1 --format json
+expect "search json to a full disk" 2 ""
+kc_full add 25,26,27,28,29,30 --format json
+expect "add json to a full disk" 0 ""
+expect_err "add json to a full disk says the draw is stored" "標準出力に書き込めませんでした。当選番号の追加は済んでいます。"
+printf '25,26,27,28,29,30\n1,2,3,4,5,7\n' >more.csv
+kc_full import more.csv --format json
+expect "import json to a full disk" 0 ""
+expect_err "import json to a full disk says the draws are stored" "標準出力に書き込めませんでした。当選番号の追加は済んでいます。"
+kc_full import more.csv --format json --dry-run
+expect "dry run json to a full disk" 2 ""
+expect_file "the json runs stored despite the full disk" "$two_draws"'13,14,15,16,17,18\r\n19,20,21,22,23,24\r\n25,26,27,28,29,30\r\n1,2,3,4,5,7\r\n' LOTO.DAT
 
 # Each candidate reaches the file as soon as it is found: an interrupted
 # search keeps them. 510 draws leave 3 combinations at 10%, about 40
@@ -417,6 +539,14 @@ rows=$(grep -c "^No\.[ 0-9]*${tab}[0-9]*${tab}[0-9]*${tab}[0-9]*${tab}[0-9]*${ta
   [ "$(tail -c 1 out | od -An -c | tr -d ' ')" = '\n' ] && passed=$((passed + 1)) || {
   failed=$((failed + 1)); echo "FAILED: interrupted search (still running: $running) kept $rows rows:"
   tail -c 100 out; cat err; }
+$program search --threshold 10 --seed 1 --count 1000 --format json >out 2>err &
+searching=$!
+sleep $([ $windows = yes ] && echo 4 || echo 1.5)
+running=no
+kill $searching 2>/dev/null && running=yes
+wait $searching 2>/dev/null
+[ $running = yes ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: the json search ended"; }
+json_ok "interrupted json search" partial out --seed 1 --threshold 10
 
 if [ $windows = no ]; then
   default_pipe=
@@ -451,6 +581,10 @@ if [ $windows = no ]; then
   [ "$(cat status)" = 2 ] && [ "$(wc -l <out)" -eq 1 ] && passed=$((passed + 1)) ||
     { failed=$((failed + 1)); echo "FAILED: search into a closed pipe, SIGPIPE ignored: exit $(cat status)"; }
   expect_err "search into a closed pipe says so" "標準出力に書き込めませんでした。"
+  { (trap '' PIPE; exec timeout 30 $program search --count 2147483647 --threshold 1 --seed 1 --format json 2>err)
+    echo $? >status; } | head -c 100 >out
+  [ "$(cat status)" = 2 ] && [ "$(wc -c <out)" -eq 100 ] && passed=$((passed + 1)) ||
+    { failed=$((failed + 1)); echo "FAILED: search json into a closed pipe, SIGPIPE ignored: exit $(cat status)"; }
   { $default_pipe timeout 30 $program search --count 2147483647 --threshold 1 --seed 1 2>err
     echo $? >status; } | head -1 >out
   [ "$(cat status)" -gt 128 ] && [ "$(kill -l "$(cat status)")" = PIPE ] && passed=$((passed + 1)) ||
