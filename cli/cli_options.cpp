@@ -87,6 +87,29 @@ std::string storeSeed(CliOptions& o, const std::string& value) {
   return "";
 }
 
+std::string storeFrom(CliOptions& o, const std::string& value) {
+  auto from = wholeNumber<int>(value);
+  if (!from || *from < 2) return "--from は 2 以上の整数です";
+  o.from = *from;
+  return "";
+}
+
+// More threads than targets or cores gain nothing; a bound keeps a typo
+// from starting millions.
+constexpr int kMostJobs = 1024;
+
+std::string storeJobs(CliOptions& o, const std::string& value) {
+  auto jobs = wholeNumber<int>(value);
+  if (!jobs || *jobs < 1 || *jobs > kMostJobs) return "--jobs は 1 から 1024 までの整数です";
+  o.jobs = *jobs;
+  return "";
+}
+
+std::string storeTickets(CliOptions& o, const std::string&) {
+  o.tickets = true;
+  return "";
+}
+
 std::string storeColumns(CliOptions& o, const std::string& value) {
   auto columns = columnList(value);
   if (!columns) return "--columns は 1 から始まる列番号 6 つです (例: 3,4,5,6,7,8)";
@@ -156,6 +179,9 @@ const std::vector<OptionRow>& optionTable() {
       {"--columns", "a,b,c,d,e,z", nullptr, storeColumns},
       {"--dry-run", nullptr, nullptr, storeDryRun},
       {"--force", nullptr, nullptr, storeForce},
+      {"--from", "N", nullptr, storeFrom},
+      {"--tickets", nullptr, nullptr, storeTickets},
+      {"--jobs", "J", "同時に使うスレッドの数 (既定: この機械のコアの数)", storeJobs},
   };
   return table;
 }

@@ -31,6 +31,9 @@ struct CliOptions {
   std::optional<Columns> columns;  // when given: they decide
   bool dryRun = false;
   bool force = false;
+  int from = 2;             // the backtest's first target
+  std::optional<int> jobs;  // when not given: the machine's cores
+  bool tickets = false;
 };
 
 // One option. A flag has no value name; its value is empty when stored.

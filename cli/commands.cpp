@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "backtest_command.h"
 #include "candidate_search.h"
 #include "console.h"
 #include "draw_file.h"
@@ -23,24 +24,26 @@
 
 namespace kestaro {
 
-namespace {
-
-// Why `path` could not be read.
-int readError(const std::string& path, ReadStatus status) {
-  console::err(readFailureText(path, status));
+int outputError() {
+  console::err("標準出力に書き込めませんでした。\n");
   return kFileError;
 }
+
+std::optional<std::vector<DrawRecord>> drawsOf(const CliOptions& o) {
+  DrawFileRead read = readDrawFile(o.file.c_str());
+  if (read.status != ReadStatus::Read) {
+    console::err(readFailureText(o.file, read.status));
+    return std::nullopt;
+  }
+  return std::move(read.draws);
+}
+
+namespace {
 
 // Why nothing was added to the draw file.
 int appendError(const CliOptions& o, AppendStatus status) {
   if (status == AppendStatus::Appended) return kDone;
   console::err(appendFailureText(o.file, status));
-  return kFileError;
-}
-
-// Standard output refused the text: the rest would be lost as well.
-int outputError() {
-  console::err("標準出力に書き込めませんでした。\n");
   return kFileError;
 }
 
@@ -142,16 +145,6 @@ class RowPrinter : public Display {
   std::optional<std::uint32_t> seed_;
   std::size_t rows_ = 0;
 };
-
-// The draw file, read once for the whole command.
-std::optional<std::vector<DrawRecord>> drawsOf(const CliOptions& o) {
-  DrawFileRead read = readDrawFile(o.file.c_str());
-  if (read.status != ReadStatus::Read) {
-    readError(o.file, read.status);
-    return std::nullopt;
-  }
-  return std::move(read.draws);
-}
 
 int history(const CliOptions& o) {
   const std::optional<std::vector<DrawRecord>> draws = drawsOf(o);
@@ -337,6 +330,12 @@ const std::vector<CommandRow>& commandTable() {
        "公表された当選番号の一覧 (CSV またはタブ区切り) から\n"
        "まだ登録されていない回を追加します\n",
        import},
+      {"backtest",
+       "",
+       {"--from", "--count", "--threshold", "--seed", "--tickets", "--jobs", "--file", "--format"},
+       "第 N 回 (既定 2) から最後の回まで、その前の回だけで K 枚 (既定 10) ずつ選び、\n"
+       "当たりの数を公正な抽選の期待値と比べます (--tickets: 券ごとの行)\n",
+       backtest},
   };
   return table;
 }

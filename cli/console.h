@@ -27,6 +27,9 @@ bool out(std::string_view utf8, ClosedPipe closedPipe = ClosedPipe::EndsTheProgr
 
 void err(std::string_view utf8);
 
+// Whether standard error is a terminal, where progress may be shown.
+bool errIsTerminal();
+
 }  // namespace kestaro::console
 
 #endif

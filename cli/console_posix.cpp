@@ -2,6 +2,8 @@
 #include <csignal>
 #include <cstdio>
 
+#include <unistd.h>
+
 #include "console.h"
 
 namespace kestaro::console {
@@ -41,6 +43,10 @@ bool out(std::string_view utf8, ClosedPipe closedPipe) {
 
 void err(std::string_view utf8) {
   std::fwrite(utf8.data(), 1, utf8.size(), stderr);
+}
+
+bool errIsTerminal() {
+  return isatty(STDERR_FILENO) == 1;
 }
 
 }  // namespace kestaro::console

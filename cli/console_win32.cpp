@@ -82,4 +82,10 @@ void err(std::string_view utf8) {
   write(STD_ERROR_HANDLE, stderr, utf8);
 }
 
+bool errIsTerminal() {
+  DWORD mode;
+  const HANDLE handle = GetStdHandle(STD_ERROR_HANDLE);
+  return GetFileType(handle) == FILE_TYPE_CHAR && GetConsoleMode(handle, &mode);
+}
+
 }  // namespace kestaro::console
