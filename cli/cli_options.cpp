@@ -179,7 +179,7 @@ const std::vector<OptionRow>& optionTable() {
       {"--columns", "a,b,c,d,e,z", nullptr, storeColumns},
       {"--dry-run", nullptr, nullptr, storeDryRun},
       {"--force", nullptr, nullptr, storeForce},
-      {"--from", "N", nullptr, storeFrom},
+      {"--from", "T", nullptr, storeFrom},
       {"--tickets", nullptr, nullptr, storeTickets},
       {"--jobs", "J", "同時に使うスレッドの数 (既定: この機械のコアの数)", storeJobs},
   };

@@ -2,59 +2,8 @@
 # kestaro-cli run as a user runs it, on files in a fresh folder: its output
 # and exit codes against the expected texts. Usage: cli_test.sh [RUNNER...] PROGRAM
 # (RUNNER: the Wine wrapper for the Windows build).
-set -u
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
 here=$(cd "$(dirname "$0")" && pwd)
-cd "$work" || exit 1
-passed=0 failed=0
-windows=no
-case "$*" in *.exe) windows=yes ;; esac
-
-program="$*"
-kc() { $program "$@" >out 2>err; echo $? >status; }
-
-# Texts the program prints in Japanese: UTF-8 natively, code page 932 from
-# the Windows build when its output goes to a file.
-jp() { if [ $windows = yes ]; then printf '%s' "$1" | iconv -f UTF-8 -t CP932; else printf '%s' "$1"; fi; }
-
-expect() {  # NAME STATUS EXPECTED_STDOUT
-  if [ "$(cat status)" = "$2" ] && [ "$(cat out)" = "$3" ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1))
-    echo "FAILED: $1 (exit $(cat status), wanted $2)"; echo "  stdout: $(cat out)"; echo "  stderr: $(cat err)"
-  fi
-}
-expect_file() {  # NAME EXPECTED_BYTES FILE
-  if [ "$(od -An -c "$3")" = "$(printf "$2" | od -An -c)" ]; then
-    passed=$((passed + 1))
-  else
-    failed=$((failed + 1)); echo "FAILED: $1: $3 holds"; od -c "$3" | head -5
-  fi
-}
-expect_err() {  # NAME TEXT: stderr holds the Japanese text
-  if grep -qF -e "$(jp "$2")" err; then passed=$((passed + 1)); else
-    failed=$((failed + 1)); echo "FAILED: $1: stderr is"; cat err; fi
-}
-tab=$(printf '\t')
-# kc_to FILE ARGS...: kc, its output kept in FILE and its stderr in FILE.err;
-# a failure unless it exits 0.
-kc_to() {
-  to=$1
-  shift
-  kc "$@"
-  cp out "$to"
-  cp err "$to.err"
-  [ "$(cat status)" = 0 ] || { failed=$((failed + 1)); echo "FAILED: $* exited $(cat status)"; cat err; }
-}
-# json_ok NAME CHECK ARGS...: json_check.py's CHECK holds.
-json_ok() {
-  name=$1
-  shift
-  if python3 "$here/json_check.py" "$@" >why 2>&1; then passed=$((passed + 1)); else
-    failed=$((failed + 1)); echo "FAILED: $name: $(cat why)"; fi
-}
+. "$here/cli_test_support.sh"
 check_history='4,17,21,29,31,11\r\n14,18,20,26,30,29\r\n16,18,24,25,28,27\r\n1,3,8,15,20,4\r\n1,4,15,27,31,22\r\n7,9,12,13,22,11\r\n3,13,17,21,24,26\r\n3,10,11,27,29,18\r\n5,19,23,28,29,21\r\n1,12,15,28,30,23\r\n13,16,18,19,29,3\r\n14,16,17,25,26,20\r\n9,14,17,28,30,19\r\n1,17,19,26,31,8\r\n2,4,17,22,23,27\r\n8,14,16,20,29,5\r\n15,16,21,22,30,23\r\n9,10,13,18,22,30\r\n13,16,17,23,26,14\r\n1,2,5,9,10,27\r\n15,16,20,26,29,17\r\n7,9,15,16,30,23\r\n14,16,18,25,26,27\r\n10,11,15,27,30,2\r\n'
 
 # --- The tabulations: the window's texts, a tab between cells, LF.
@@ -619,5 +568,4 @@ if [ "${KESTARO_CLI_TEST_QUICK:-no}" != yes ]; then
   wait $holder 2>/dev/null
 fi
 
-echo "cli: $passed passed, $failed failed"
-[ $failed -eq 0 ]
+finish cli

@@ -333,8 +333,9 @@ const std::vector<CommandRow>& commandTable() {
       {"backtest",
        "",
        {"--from", "--count", "--threshold", "--seed", "--tickets", "--jobs", "--file", "--format"},
-       "第 N 回 (既定 2) から最後の回まで、その前の回だけで K 枚 (既定 10) ずつ選び、\n"
-       "当たりの数を公正な抽選の期待値と比べます (--tickets: 券ごとの行)\n",
+       "第 T 回 (既定 2) から最後の回まで、各回その前の回だけで N 枚\n"
+       "(既定 10) 選び、当たりを公正な抽選の期待値と比べます\n"
+       "(--tickets: 券ごとの行)\n",
        backtest},
   };
   return table;
