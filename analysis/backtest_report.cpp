@@ -45,9 +45,9 @@ std::string backtestVerdictText(const BacktestSummary& summary) {
 std::string backtestSummaryText(const BacktestRequest& request, const std::string& thresholdText,
                                 int lastTarget, const BacktestSummary& summary) {
   std::string text = "バックテスト: 第 " + std::to_string(request.from) + " 回から第 " +
-                     std::to_string(lastTarget) + " 回まで、各回 " +
-                     std::to_string(request.count) + " 枚、出現率 " + thresholdText +
-                     "% 以上、シード " + std::to_string(request.seed) + "\n";
+                     std::to_string(lastTarget) + " 回まで、各回 " + std::to_string(request.count) +
+                     " 枚、出現率 " + thresholdText + "% 以上、シード " +
+                     std::to_string(request.seed) + "\n";
   text += "  検証した回        " + count(summary.targets, 8) + "\n";
   text += "  届かない回        " + count(summary.outOfReach, 8) + "\n";
   text += "  不正な回          " + count(summary.invalid, 8) + "\n";
@@ -64,8 +64,7 @@ std::string backtestSummaryText(const BacktestRequest& request, const std::strin
   if (summary.meanMatches) {
     text += "  1 枚あたりの一致数の平均  " + fixed(*summary.meanMatches, 4) +
             " (でたらめな券なら 25/31 = " + fixed(kFairMeanMatches, 4) + ")\n";
-    text += "  z = " + fixed(*summary.z, 2) + "、p = " + fixed(*summary.p, 3) +
-            " (両側)\n";
+    text += "  z = " + fixed(*summary.z, 2) + "、p = " + fixed(*summary.p, 3) + " (両側)\n";
   }
   return text + backtestVerdictText(summary);
 }

@@ -14,7 +14,7 @@ namespace {
 
 // More than this many reaching combinations and a candidate takes so few
 // attempts that the plain loop is as good.
-constexpr int kMostFiltered = 2048;
+constexpr int kMostFiltered = 256;
 // Far above the rounding of six terms of at most 100, far below any step
 // between different sums that matters: a branch is cut only when even its
 // exact best falls short.

@@ -19,6 +19,12 @@ class RatioReporter : public benchmark::ConsoleReporter {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
       const std::string name = run.benchmark_name().substr(0, run.benchmark_name().find('/'));
+      const std::string full =
+          run.benchmark_name().substr(0, run.benchmark_name().find("/iterations"));
+      for (const char* figure : {"seconds", "attempts_per_s"}) {
+        auto found = run.counters.find(figure);
+        if (found != run.counters.end()) figures_[full] = found->second;
+      }
       auto counter = run.counters.find("ns_per_attempt");
       auto rate = run.counters.find("candidates_per_s");
       if (rate != run.counters.end()) {
@@ -55,9 +61,32 @@ class RatioReporter : public benchmark::ConsoleReporter {
         "import --dry-run, 1,000,000 lines of one draw into as many: %.1f ms; reading the two "
         "files, each by its reader, %.1f ms: %.2f times as long (target at most 3)\n",
         dryRun, reading, dryRun / reading);
+    backtestFigures();
   }
 
  private:
+  void backtestFigures() {
+    const double lanes = figures_["BM_Attempts/lanes"];
+    std::printf(
+        "attempts per second on one core, 510 published draws at 10%%: lanes %.3g; search loop "
+        "%.3g (%.2f times); plain transcription %.3g (%.2f times)\n",
+        lanes, figures_["BM_Attempts/search_loop"], lanes / figures_["BM_Attempts/search_loop"],
+        figures_["BM_Attempts/plain_transcription"],
+        lanes / figures_["BM_Attempts/plain_transcription"]);
+    for (const char* threshold : {"9", "10"}) {
+      for (const char* workers : {"1", "2"}) {
+        const std::string at = std::string("/") + threshold + "/" + workers;
+        const double fast = figures_["BM_Backtest/lanes" + at];
+        const double loop = figures_["BM_Backtest/search_loop" + at];
+        const double plain = figures_["BM_Backtest/plain_transcription" + at];
+        std::printf(
+            "backtest of the sample, 10 tickets, %s%%, %s job(s): lanes %.2f s; search loop "
+            "%.2f s (%.2f times as long); plain transcription %.2f s (%.2f times)\n",
+            threshold, workers, fast, loop, loop / fast, plain, plain / fast);
+      }
+    }
+  }
+
   std::map<std::string, double> figures_;
 };
 
