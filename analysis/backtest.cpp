@@ -1,5 +1,6 @@
 #include "backtest.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <memory>
@@ -37,14 +38,24 @@ struct Target {
   std::vector<Candidate> candidates;
 };
 
+// The draws before a worker's latest target, counted once: each worker takes
+// its targets in rising order, so each draw is added once per worker.
+struct RunningTable {
+  FrequencyTable table;
+  int counted = 0;
+  RunningTable() { table.reset(); }
+  const FrequencyTable& before(const std::vector<DrawRecord>& draws, int number) {
+    for (; counted < number - 1; ++counted) table.addDraw(draws[static_cast<std::size_t>(counted)]);
+    return table;
+  }
+};
+
 std::unique_ptr<Target> prepare(const std::vector<DrawRecord>& draws,
-                                const BacktestRequest& request, int number, bool filtered) {
+                                const BacktestRequest& request, int number, bool filtered,
+                                RunningTable& running) {
   auto target = std::make_unique<Target>();
   target->number = number;
-  FrequencyTable table;
-  table.reset();
-  for (int i = 0; i < number - 1; ++i) table.addDraw(draws[static_cast<std::size_t>(i)]);
-  target->scores = makeScoreTable(table, number - 1);
+  target->scores = makeScoreTable(running.before(draws, number), number - 1);
   target->reachable = maxScore(target->scores);
   if (request.threshold > target->reachable) {
     target->state = TargetState::OutOfReach;
@@ -102,8 +113,10 @@ struct Walk {
 };
 
 void walkPlainly(Walk& walk) {
+  RunningTable running;
   while (const std::optional<int> index = walk.take()) {
-    const auto target = prepare(walk.draws, walk.request, walk.request.from + *index, false);
+    const auto target =
+        prepare(walk.draws, walk.request, walk.request.from + *index, false, running);
     if (target->state == TargetState::Tested) searchPlainly(*target, walk.request);
     walk.store(*index, *target);
   }
@@ -113,9 +126,10 @@ void walkPlainly(Walk& walk) {
 // one seed after another.
 void walkInLanes(Walk& walk) {
   std::vector<std::unique_ptr<Target>> running(walk.results.size());
+  RunningTable table;
   const auto next = [&]() -> std::optional<LaneJob> {
     while (const std::optional<int> index = walk.take()) {
-      auto target = prepare(walk.draws, walk.request, walk.request.from + *index, true);
+      auto target = prepare(walk.draws, walk.request, walk.request.from + *index, true, table);
       if (target->state == TargetState::Tested && target->filter) {
         target->candidates.resize(static_cast<std::size_t>(walk.request.count));
         const LaneJob job{&target->scores,
@@ -179,6 +193,9 @@ double matchVariance(const std::vector<Ticket>& tickets) {
   std::array<double, kHighestNumber + 1> held{};
   for (const Ticket& ticket : tickets)
     for (int number : ticket.candidate.numbers) held[static_cast<std::size_t>(number)] += 1;
+  // Every number held equally often: the total is the same for every draw,
+  // exactly, where the formula would leave a rounding residue.
+  if (std::all_of(held.begin() + 2, held.end(), [&](double c) { return c == held[1]; })) return 0;
   double s1 = 0, s2 = 0;
   for (double c : held) {
     s1 += c;
@@ -215,6 +232,8 @@ BacktestSummary summarize(const std::vector<TargetResult>& results, int ticketsP
   }
   if (summary.tickets == 0) return summary;
   summary.meanMatches = static_cast<double>(matched) / static_cast<double>(summary.tickets);
+  // Tickets holding every number equally often match a constant total.
+  if (!(variance > 0)) return summary;
   summary.z = deviation / std::sqrt(variance);
   summary.p = std::erfc(std::fabs(*summary.z) / std::sqrt(2.0));
   return summary;

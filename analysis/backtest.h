@@ -88,6 +88,8 @@ struct BacktestSummary {
   std::array<std::int64_t, 6> matches{};
   std::array<std::int64_t, 4> tiers{};
   std::optional<double> meanMatches;  // none without a tested target
+  // None without a tested target, or when the tickets of every target held
+  // each number equally often: then no draw changes the total.
   std::optional<double> z;
   std::optional<double> p;  // two-sided
 };

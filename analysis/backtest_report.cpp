@@ -31,7 +31,10 @@ std::string row(const std::string& label, std::int64_t observed, double expected
 }  // namespace
 
 std::string backtestVerdictText(const BacktestSummary& summary) {
-  if (!summary.z) return "券を選べた回がないため、平均、z、p はありません。\n";
+  if (!summary.meanMatches) return "券を選べた回がないため、平均、z、p はありません。\n";
+  if (!summary.z)
+    return "どの回の券も 31 の数字を同じ枚数ずつ含むため、一致数の合計はどんな抽せんでも"
+           "同じで、z と p はありません。\n";
   const double z = *summary.z;
   const std::string way = z > 0   ? "でたらめに選んだ券より多く当たりました"
                           : z < 0 ? "でたらめに選んだ券より当たりが少なめでした"
@@ -64,7 +67,8 @@ std::string backtestSummaryText(const BacktestRequest& request, const std::strin
   if (summary.meanMatches) {
     text += "  1 枚あたりの一致数の平均  " + fixed(*summary.meanMatches, 4) +
             " (でたらめな券なら 25/31 = " + fixed(kFairMeanMatches, 4) + ")\n";
-    text += "  z = " + fixed(*summary.z, 2) + "、p = " + fixed(*summary.p, 3) + " (両側)\n";
+    if (summary.z)
+      text += "  z = " + fixed(*summary.z, 2) + "、p = " + fixed(*summary.p, 3) + " (両側)\n";
   }
   return text + backtestVerdictText(summary);
 }

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <thread>
 
+#include "backtest_report.h"
 #include "candidate_lanes.h"
 #include "draw_file.h"
 #include "test_reference_search.h"
@@ -132,6 +133,7 @@ TEST(BacktestTickets, SeedsFollowOnAndWrapAround) {
 TEST(BacktestTargets, TicketsAreTheSearchsCandidatesOnTheDrawsBefore) {
   std::vector<DrawRecord> draws = parseDraws(testing::realisticHistory(40, 7));
   draws[30] = DrawRecord{5, 5, 6, 7, 8, 9};  // hand-edited: the same number twice
+  draws[37] = DrawRecord{0, 2, 3, 4, 5, 6};  // and out of reach: counted as out of reach
   BacktestRequest request;
   request.from = 3;
   request.count = 4;
@@ -145,7 +147,7 @@ TEST(BacktestTargets, TicketsAreTheSearchsCandidatesOnTheDrawsBefore) {
     const std::vector<DrawRecord> before(draws.begin(), draws.begin() + (t - 1));
     const double reachable = maxScore(scoreTableOf(before));
     if (reachable < 16) {
-      EXPECT_EQ(result.state, TargetState::OutOfReach) << t;
+      ASSERT_EQ(result.state, TargetState::OutOfReach) << t;
       ++outOfReach;
       continue;
     }
@@ -169,6 +171,7 @@ TEST(BacktestTargets, TicketsAreTheSearchsCandidatesOnTheDrawsBefore) {
   }
   EXPECT_GT(tested, 5);
   EXPECT_GT(outOfReach, 0);
+  EXPECT_EQ(invalid, 1);
   const BacktestSummary summary = summarize(results, request.count);
   EXPECT_EQ(summary.targets, tested);
   EXPECT_EQ(summary.outOfReach, outOfReach);
@@ -201,23 +204,48 @@ TEST(BacktestSummary, SampleHistoryAtNinePercent) {
   EXPECT_EQ(summary.tickets, 13960);
   EXPECT_NEAR(*summary.meanMatches, 0.8127, 0.00005);
   EXPECT_NEAR(*summary.z, 0.60, 0.005);
-  EXPECT_NEAR(*summary.p, std::erfc(0.596 / std::sqrt(2.0)), 0.005);
-  std::int64_t counted = 0;
-  for (std::int64_t count : summary.matches) counted += count;
-  EXPECT_EQ(counted, 13960);
+  EXPECT_NEAR(*summary.p, std::erfc(0.60 / std::sqrt(2.0)), 0.005);
+}
+
+// Tickets that hold every number equally often match the same total
+// whatever is drawn: the mean stands, z and p do not.
+TEST(BacktestSummary, TicketsEvenlySpreadHaveNoZ) {
+  TargetResult target;
+  for (int i = 0; i < 31; ++i) {
+    std::array<int, 5> numbers;
+    for (int j = 0; j < 5; ++j) numbers[static_cast<std::size_t>(j)] = (i + j) % 31 + 1;
+    std::sort(numbers.begin(), numbers.end());
+    target.tickets.push_back(scoreTicket(candidate(numbers, 0), DrawRecord{1, 2, 3, 4, 5, 6}));
+  }
+  const BacktestSummary summary = summarize({target}, 31);
+  ASSERT_TRUE(summary.meanMatches);
+  EXPECT_DOUBLE_EQ(*summary.meanMatches, 25.0 / 31.0);
+  EXPECT_FALSE(summary.z || summary.p);
+  EXPECT_NE(backtestVerdictText(summary).find("z と p はありません"), std::string::npos);
 }
 
 // The lanes, any number of workers and the plain loop give the same tickets
-// bit for bit, on histories where few combinations reach and where many do.
+// bit for bit. Thresholds just below the best of the longest history leave
+// few combinations within reach of the later targets: those go to the lanes.
 TEST(BacktestPaths, LanesAndWorkersChangeNothing) {
   if (!lanesSupported()) GTEST_SKIP() << "no vector lanes on this processor";
   for (std::uint32_t history = 1; history <= 6; ++history) {
     const std::vector<DrawRecord> draws =
         parseDraws(testing::realisticHistory(60 + 25 * static_cast<int>(history), history));
     BacktestRequest request;
+    request.from = 30;
     request.count = 3 + static_cast<int>(history);
-    request.threshold = 9.5 + 0.25 * history;
+    const std::vector<DrawRecord> longest(draws.begin(), draws.end() - 1);
+    request.threshold = maxScore(scoreTableOf(longest)) - 0.02 * history;
     request.seed = history * 2654435761u;
+    int filtered = 0;
+    for (int t = request.from; t <= static_cast<int>(draws.size()); ++t) {
+      const ScoreTable scores =
+          scoreTableOf(std::vector<DrawRecord>(draws.begin(), draws.begin() + (t - 1)));
+      filtered += request.threshold <= maxScore(scores) &&
+                  reachFilter(scores, lowestSumReaching(request.threshold)).has_value();
+    }
+    EXPECT_GE(filtered, 3) << "history " << history << ": too few targets for the lanes";
     const auto plain = runBacktest(draws, request, how(1, SearchPath::Plain));
     const auto lanes = runBacktest(draws, request, how(1 + history % 2, SearchPath::Lanes));
     ASSERT_EQ(plain.size(), lanes.size());

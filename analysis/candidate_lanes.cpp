@@ -1,5 +1,6 @@
 #include "candidate_lanes.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 

@@ -152,11 +152,26 @@ bool printTickets(const BacktestRequest& request, const std::vector<TargetResult
   return text.empty() || console::out(text);
 }
 
+// Every ticket is kept until all targets are done: a bound keeps a mistyped
+// count from exhausting the memory.
+constexpr std::int64_t kMostTickets = std::int64_t{1} << 24;
+
+bool tooManyTickets(const CliOptions& o, std::size_t draws) {
+  const std::int64_t targets =
+      std::max<std::int64_t>(0, static_cast<std::int64_t>(draws) - o.from + 1);
+  if (targets * o.count <= kMostTickets) return false;
+  console::err("券が多すぎます: " + std::to_string(targets) + " 回 × " + std::to_string(o.count) +
+               " 枚。--count か --from で " + std::to_string(kMostTickets) +
+               " 枚以下にしてください。\n");
+  return true;
+}
+
 }  // namespace
 
 int backtest(const CliOptions& o) {
   const std::optional<std::vector<DrawRecord>> draws = drawsOf(o);
   if (!draws) return kFileError;
+  if (tooManyTickets(o, draws->size())) return kBadInput;
   BacktestRequest request;
   request.from = o.from;
   request.count = o.count;

@@ -57,6 +57,18 @@ for t in 1300 1397; do
   check_ok "the tickets of draw $t are the search's" search wrap.csv $t search$t.csv
 done
 
+# Where only a handful of combinations reach 10% the tickets come from the
+# vector lanes: the same as the search's.
+head -916 "$sample" >lanes.DAT
+kc_to lanes.csv backtest --file lanes.DAT --from 914 --count 3 --threshold 10 --seed 11 --tickets --format csv
+for t in 914 915 916; do
+  head -$((t - 1)) "$sample" >before.DAT
+  kc_to lanes$t.csv search --file before.DAT --threshold 10 --count 3 --seed $((11 + (t - 1) * 3)) --format csv
+  check_ok "the lanes' tickets of draw $t are the search's" search lanes.csv $t lanes$t.csv
+done
+kc_to lanes2.csv backtest --file lanes.DAT --from 914 --count 3 --threshold 10 --seed 11 --tickets --format csv --jobs 2
+same "the lanes on two threads" lanes.csv lanes2.csv
+
 # --- Any number of threads, the same bytes.
 for format in tsv json; do
   kc_to jobs1.$format backtest --seed 7 --threshold 9.6 --from 900 --jobs 1 --format $format
@@ -90,6 +102,9 @@ cp out none.csv
 kc backtest --threshold 101 --seed 1 --format json
 cp out none.json
 check_ok "nothing tested: mean, z and p null" tickets LOTO.DAT none.csv none.json
+# Out of reach comes first: the hand-edited draw is counted as out of reach.
+python3 -c "import json; s = json.load(open('none.json')); assert (s['invalid'], s['outOfReach']) == (0, 60), s" &&
+  passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: out of reach before invalid: $(cat none.json)"; }
 [ "$(cat status)" = 3 ] && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: all out of reach exited $(cat status)"; }
 expect_err "all out of reach says so" "出現率 101% に届く回はありません。"
 kc backtest --threshold 101 --seed 1
@@ -120,6 +135,10 @@ for bad in "--from 1" "--from x" "--jobs 0" "--jobs 1025" "--count -1"; do
   kc backtest $bad
   expect "backtest $bad" 1 ""
 done
+# Every ticket is kept until the end: a count beyond memory is refused.
+kc backtest --count 2000000000 --seed 1
+expect "a count beyond memory" 1 ""
+expect_err "a count beyond memory says so" "券が多すぎます: 60 回 × 2000000000 枚。"
 kc backtest --tickets --file missing.DAT
 expect "a missing file" 2 ""
 

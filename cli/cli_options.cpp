@@ -181,7 +181,7 @@ const std::vector<OptionRow>& optionTable() {
       {"--force", nullptr, nullptr, storeForce},
       {"--from", "T", nullptr, storeFrom},
       {"--tickets", nullptr, nullptr, storeTickets},
-      {"--jobs", "J", "同時に使うスレッドの数 (既定: この機械のコアの数)", storeJobs},
+      {"--jobs", "J", nullptr, storeJobs},
   };
   return table;
 }

@@ -255,16 +255,14 @@ const char* columnSourceName(ColumnSource source) {
 }
 
 // The summary and the warnings, a warning a line as on standard error.
-Json importJson(const ImportOutcome& outcome, bool dryRun) {
+Json importJson(const ImportOutcome& outcome) {
   Json value;
   value["read"] = outcome.imported.draws.size();
   value["skipped"] = outcome.plan.skipped;
   value["appended"] = outcome.plan.added.size();  // a dry run: would be
-  value["dryRun"] = dryRun;
   value["columns"] = outcome.imported.columns;
   value["columnSource"] = columnSourceName(outcome.imported.source);
   value["encoding"] = encodingName(outcome.encoding);
-  value["newestFirst"] = outcome.plan.reversed;
   Json warnings = Json::array();
   const std::string text = importWarningText(outcome);
   for (std::size_t start = 0; start < text.size();) {
@@ -274,6 +272,7 @@ Json importJson(const ImportOutcome& outcome, bool dryRun) {
     start = end + 1;
   }
   value["warnings"] = warnings;
+  value["newestFirst"] = outcome.plan.reversed;  // turned round before planning
   return value;
 }
 
@@ -300,7 +299,7 @@ int import(const CliOptions& o) {
   const console::ClosedPipe closedPipe =
       o.dryRun ? console::ClosedPipe::EndsTheProgram : console::ClosedPipe::FailsTheWrite;
   const bool written = o.format == OutputFormat::Json
-                           ? printJson(importJson(outcome, o.dryRun), closedPipe)
+                           ? printJson(importJson(outcome), closedPipe)
                            : console::out(importSummaryText(outcome, o.dryRun), closedPipe);
   if (written) return kDone;
   if (o.dryRun) return outputError();
@@ -335,7 +334,7 @@ const std::vector<CommandRow>& commandTable() {
        {"--from", "--count", "--threshold", "--seed", "--tickets", "--jobs", "--file", "--format"},
        "第 T 回 (既定 2) から最後の回まで、各回その前の回だけで N 枚\n"
        "(既定 10) 選び、当たりを公正な抽選の期待値と比べます\n"
-       "(--tickets: 券ごとの行)\n",
+       "(--tickets: 券ごとの行、--jobs: スレッドの数、既定はコアの数)\n",
        backtest},
   };
   return table;

@@ -143,11 +143,11 @@ def import_report(args):
                          r"列 ([\d,]+) \((.+)\)、文字コード (.+?)(、新しい回からの一覧を古い順に直しました)?\n",
                          text)
     check(match is not None, f"the summary reads {text!r}")
-    keys_are(value, ["read", "skipped", "appended", "dryRun", "columns", "columnSource", "encoding",
-                     "newestFirst", "warnings"], "import")
+    keys_are(value, ["read", "skipped", "appended", "columns", "columnSource", "encoding",
+                     "warnings", "newestFirst"], "import")
     for key, shown in (("read", match[1]), ("skipped", match[2]), ("appended", match[4])):
         check(is_int(value[key]) and value[key] == int(shown), f"{key} {value[key]}, shown {shown}")
-    check(value["dryRun"] is (match[3] == "追加予定") is args.dry_run, f"dryRun {value['dryRun']}")
+    check((match[3] == "追加予定") is args.dry_run, f"the summary of a dry run reads {match[3]}")
     check(value["columns"] == [int(c) for c in match[5].split(",")] and
           all(is_int(c) for c in value["columns"]), f"columns {value['columns']}")
     check(value["columnSource"] == SOURCES[match[6]], f"columnSource {value['columnSource']!r}")

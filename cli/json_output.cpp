@@ -1,6 +1,7 @@
 #include "json_output.h"
 
 #include <charconv>
+#include <string_view>
 #include <cstdint>
 #include <cstdlib>
 
@@ -24,7 +25,10 @@ std::string jsonArrayEndText(bool empty) {
 
 Json shownNumber(const std::string& shown) {
   std::size_t digits = 0, points = 0;
-  for (char c : shown) {
+  // A hand-edited draw may hold a negative number, which the table shows.
+  const std::string_view digitsPart =
+      std::string_view(shown).substr(!shown.empty() && shown[0] == '-');
+  for (char c : digitsPart) {
     if (c >= '0' && c <= '9') {
       ++digits;
     } else if (c == '.') {

@@ -41,8 +41,10 @@ TEST(ShownNumber, AsTheTableShowsIt) {
   EXPECT_EQ(jsonText(shownNumber("9.90")), "9.9");
   EXPECT_EQ(jsonText(shownNumber("100.00")), "100.0");
   EXPECT_EQ(jsonText(shownNumber("0.00")), "0.0");
+  // A hand-edited draw's negative number, as the history shows it.
+  EXPECT_EQ(jsonText(shownNumber("-1")), "-1");
   // Anything else stays text.
-  for (const char* text : {"", "15.33%", "No.  1", "1.2.3", ".", "-1", "1e3"}) {
+  for (const char* text : {"", "15.33%", "No.  1", "1.2.3", ".", "-", "--1", "1-", "1e3"}) {
     EXPECT_TRUE(shownNumber(text).is_string()) << text;
     EXPECT_EQ(shownNumber(text).get<std::string>(), text);
   }
