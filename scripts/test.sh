@@ -58,3 +58,6 @@ for arch in $arches; do
   echo "== $arch tests under Wine"
   in_virtual_display ctest --preset "$arch"
 done
+
+echo "== the Debian package and cmake --install"
+sh scripts/check-deb.sh

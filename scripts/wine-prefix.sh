@@ -14,6 +14,9 @@ if [ ! -f "$WINEPREFIX/.kestaro-ready" ]; then
   $run regedit /S "$reg" >/dev/null 2>&1
   # Caption buttons are drawn with Marlett; without it they show as letters.
   cp /usr/share/wine/fonts/marlett.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-  wineserver -w
+  # wine64 alone has no wineserver command, only its own server.
+  server=/usr/lib/wine/wineserver64
+  [ -x "$server" ] || server=wineserver
+  "$server" -w
   touch "$WINEPREFIX/.kestaro-ready"
 fi
