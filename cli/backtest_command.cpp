@@ -21,6 +21,7 @@ namespace {
 
 void onThreads(int workers, const std::function<void()>& work) {
   std::vector<std::thread> running;
+  running.reserve(static_cast<std::size_t>(workers));
   for (int i = 0; i < workers; ++i) running.emplace_back(work);
   for (std::thread& thread : running) thread.join();
 }
