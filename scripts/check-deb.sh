@@ -9,7 +9,9 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 . scripts/common.sh
 sh scripts/install-deps.sh cmake make g++ nlohmann-json3-dev dpkg-dev man-db groff-base file \
-  bsdextrautils >/dev/null
+  bsdextrautils python3 mingw-w64 wine64 fonts-ipafont-gothic fonts-wine locales xvfb xauth \
+  x11-utils procps >/dev/null
+sh scripts/japanese-locale.sh
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 fail() { echo "package: $*" >&2; exit 1; }
@@ -20,6 +22,8 @@ for file in bin/kestaro-cli share/man/ja/man1/kestaro-cli.1; do
   [ -f "$work/installed/$file" ] || fail "cmake --install did not install $file"
 done
 
+# The package takes the 64-bit Windows programs from their own build.
+[ -f build/x86_64/bin/kestaro.exe ] || preset x86_64 kestaro kestaro-cli >/dev/null
 preset package >/dev/null
 (cd build/package && cpack -G DEB >/dev/null)
 deb=build/package/kestaro_1.0_amd64.deb
@@ -52,13 +56,23 @@ python3 - "$work/help" "$work/man" <<'EOF' || fail "the manual page and --help d
 import re, sys
 usage = open(sys.argv[1], encoding="utf-8").read()
 page = open(sys.argv[2], encoding="utf-8").read()
-commands = re.findall(r"^  ([a-z]+)\b", usage.split("オプション:")[0], re.M)
-options = set(re.findall(r"--[a-z][a-z-]*", usage)) | {"--help", "--"}
+commands, globals_ = usage.split("オプション:")
+lines = page.split("\n")
+missing = []
+# Each command's line in the page names the options its usage line names.
+for name, rest in re.findall(r"^  ([a-z]+)(.*)$", commands, re.M):
+    entry = [line for line in lines if re.match(rf" +{name}\b", line)]
+    options = re.findall(r"--[a-z][a-z-]*", rest)
+    if not entry or any(option not in entry[0] for option in options):
+        missing.append(f"{name} {options}")
+# Every option of its own under オプション has an entry of its own.
+for option in re.findall(r"^  (--[a-z][a-z-]*)", globals_, re.M):
+    if not any(re.match(rf" +{option}\b", line) for line in lines):
+        missing.append(option)
 codes = re.findall(r"(\d) ([^、\n]+)", usage.split("終了コード:")[1])
-missing = [c for c in commands if not re.search(rf"^ +{c}\b", page, re.M)]
-missing += [o for o in options if o not in page]
-missing += [f"exit {n} {text}" for n, text in codes if not re.search(rf"^ +{n} +{re.escape(text)}", page, re.M)]
-assert len(commands) >= 7 and len(codes) == 4, (commands, codes)
+missing += [f"exit {n} {text}" for n, text in codes
+            if not re.search(rf"^ +{n} +{re.escape(text)}", page, re.M)]
+assert len(re.findall(r"^  [a-z]+", commands, re.M)) >= 7 and len(codes) == 4, codes
 if missing:
     print("missing from the page:", missing)
     sys.exit(1)
@@ -69,17 +83,21 @@ EOF
 home="$work/home"
 mkdir -p "$home"
 before=$(find "$work/root" -newer "$deb" | wc -l)
+# The window's own title, as the X server shows it: Kestaro is up and drawn.
 HOME="$home" XDG_DATA_HOME="" in_virtual_display sh -c '
   "$1/usr/bin/kestaro" &
   for i in $(seq 180); do
-    [ -f "$2/.local/share/kestaro/wine/.kestaro-ready" ] && pgrep -f "kestaro.exe" >/dev/null && break
+    xwininfo -root -tree | grep -q "\"Kestaro Ver 1.0\"" && break
     sleep 1
   done
-  sleep 3
-  pgrep -f "kestaro.exe" >/dev/null
+  xwininfo -root -tree | grep -q "\"Kestaro Ver 1.0\""
   status=$?
   WINEPREFIX="$2/.local/share/kestaro/wine" /usr/lib/wine/wineserver64 -k
-  exit $status' started "$work/root" "$home" || fail "kestaro did not start the window"
+  exit $status' started "$work/root" "$home" || fail "kestaro did not open the window"
+[ -f "$home/.local/share/kestaro/wine/.kestaro-ready" ] || fail "no Wine prefix in the user's folders"
+env -u DISPLAY -u WAYLAND_DISPLAY HOME="$home" "$work/root/usr/bin/kestaro" 2>"$work/nodisplay" &&
+  fail "kestaro without a display reported success"
+grep -q "no display" "$work/nodisplay" || fail "kestaro without a display says nothing"
 [ -f "$home/Kestaro/LOTO.DAT" ] && cmp -s "$home/Kestaro/LOTO.DAT" data/sample-LOTO.DAT ||
   fail "~/Kestaro holds no sample LOTO.DAT"
 [ -f "$home/Kestaro/kestarohelp.html" ] || fail "~/Kestaro holds no help page"
