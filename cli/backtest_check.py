@@ -8,6 +8,8 @@ import math
 import re
 import sys
 
+from json_check import draws_of  # the draws as the program reads them
+
 SUMMARY_KEYS = ["from", "count", "threshold", "seed", "targets", "outOfReach", "invalid",
                 "tickets", "matches", "expectedMatches", "tiers", "expectedTiers",
                 "meanMatches", "expectedMeanMatches", "z", "p"]
@@ -30,16 +32,6 @@ def check(condition, message):
 
 def close(x, y):
     return math.isclose(x, y, rel_tol=1e-9, abs_tol=1e-12)
-
-
-def draws_of(path):
-    """The draws as the program reads them: lines of six numbers."""
-    rows = []
-    for line in open(path, "rb").read().decode("ascii").splitlines():
-        fields = line.split(",")
-        if len(fields) == 6 and all(field.strip().isdigit() for field in fields):
-            rows.append([int(field) for field in fields])
-    return rows
 
 
 def ticket_rows(path):
