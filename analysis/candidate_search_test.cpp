@@ -169,6 +169,24 @@ TEST(MaxScore, EqualsTheBestOfEveryCombination) {
   EXPECT_EQ(maxScore(ScoreTable{}), 0.0);
 }
 
+// The counts for many thresholds at once are those of one threshold at a
+// time, the tie at exactly 10 and the best score included.
+TEST(CountsReaching, AreTheCountsOfEachThreshold) {
+  int drawCount = 0;
+  const FrequencyTable table = tableOf(
+      "1,6,11,0,0,0\r\n2,7,12,0,0,0\r\n3,8,13,0,0,0\r\n"
+      "4,9,14,0,0,0\r\n5,10,15,0,0,0\r\n",
+      &drawCount);
+  const ScoreTable scores = makeScoreTable(table, drawCount);
+  const std::vector<double> thresholds{0, 1, 3.3, 6.7, 10, maxScore(scores), 10.05};
+  const std::vector<std::int64_t> counts = countsReaching(scores, thresholds);
+  ASSERT_EQ(counts.size(), thresholds.size());
+  for (std::size_t i = 0; i < thresholds.size(); ++i)
+    EXPECT_EQ(counts[i], countReaching(scores, thresholds[i])) << thresholds[i];
+  EXPECT_EQ(counts[0], kCombinations);
+  EXPECT_EQ(counts[6], 0);
+}
+
 // Five draws whose best combination matches three positions once each:
 // 3 * (1 / 0.05) / 6 is exactly 10 in double arithmetic, a hair below in x87.
 const char kTieHistory[] =

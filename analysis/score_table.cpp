@@ -1,5 +1,6 @@
 #include "score_table.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -90,6 +91,29 @@ std::int64_t countReaching(const ScoreTable& scores, double threshold) {
     }
   }
   return count;
+}
+
+std::vector<std::int64_t> countsReaching(const ScoreTable& scores,
+                                         const std::vector<double>& thresholds) {
+  std::vector<double> sums;
+  sums.reserve(static_cast<std::size_t>(kCombinations));
+  std::array<int, 5> n{};
+  for (n[0] = 1; n[0] <= kHighestNumber; ++n[0])
+    for (n[1] = n[0] + 1; n[1] <= kHighestNumber; ++n[1])
+      for (n[2] = n[1] + 1; n[2] <= kHighestNumber; ++n[2])
+        for (n[3] = n[2] + 1; n[3] <= kHighestNumber; ++n[3])
+          for (n[4] = n[3] + 1; n[4] <= kHighestNumber; ++n[4])
+            for (int bonus = 1; bonus <= kHighestNumber; ++bonus)
+              if (std::find(n.begin(), n.end(), bonus) == n.end())
+                sums.push_back(sumOf(scores, n, bonus));
+  std::sort(sums.begin(), sums.end());
+  // A score reaches a threshold exactly when its sum reaches the lowest sum
+  // that does.
+  std::vector<std::int64_t> counts;
+  for (double threshold : thresholds)
+    counts.push_back(sums.end() -
+                     std::lower_bound(sums.begin(), sums.end(), lowestSumReaching(threshold)));
+  return counts;
 }
 
 }  // namespace kestaro

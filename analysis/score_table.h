@@ -45,6 +45,9 @@ inline constexpr std::int64_t kCombinations = 4417686;
 
 // How many combinations score `threshold` or more, with the search's own test.
 std::int64_t countReaching(const ScoreTable& scores, double threshold);
+// The same for many thresholds at once, in one pass over the combinations.
+std::vector<std::int64_t> countsReaching(const ScoreTable& scores,
+                                         const std::vector<double>& thresholds);
 
 }  // namespace kestaro
 
