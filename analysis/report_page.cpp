@@ -1,0 +1,244 @@
+#include "report_page.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdio>
+
+#include "backtest_report.h"
+#include "display.h"
+#include "distribution_expectation.h"
+#include "frequency_table.h"
+#include "number_strips.h"
+#include "score_table.h"
+#include "tabulation.h"
+#include "text_format.h"
+
+namespace kestaro {
+
+namespace {
+
+std::string escaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    switch (c) {
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '"':
+        out += "&quot;";
+        break;
+      default:
+        out += c;
+    }
+  }
+  return out;
+}
+
+std::string fixed(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+// At least six significant digits, for the page's data attributes.
+std::string exact(double value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.10g", value);
+  return text;
+}
+
+// The distribution's texts as the table shows them.
+class CellTexts : public Display {
+ public:
+  std::array<std::array<std::string, 8>, kHighestNumber> cells;
+  void clearRows() override {}
+  void addRow(int, const std::string&) override {}
+  void setCell(int row, int column, const std::string& text) override {
+    cells[static_cast<std::size_t>(row)][static_cast<std::size_t>(column)] = text;
+  }
+  void setCaption(const std::string&) override {}
+  void endOfSearch() override {}
+};
+
+// Blue below a fair draw, red above, white at it; capped at ±3.
+std::string colourOf(const std::optional<double>& z) {
+  if (!z) return "#d9d9d9";
+  const double t = std::max(-1.0, std::min(1.0, *z / 3));
+  const auto mix = [&](int full) {
+    return static_cast<int>(std::lround(255 + (full - 255) * std::fabs(t)));
+  };
+  char text[16];
+  if (t >= 0) {
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", mix(0xc0), mix(0x39), mix(0x2b));
+  } else {
+    std::snprintf(text, sizeof text, "#%02x%02x%02x", mix(0x21), mix(0x66), mix(0xac));
+  }
+  return text;
+}
+
+const char* const kColumns[] = {"", "A", "B", "C", "D", "E", "Z", "AVG"};
+
+std::string glance(const ReportInput& input, const ScoreTable& scores, double best) {
+  const std::vector<std::int64_t> counts = countsReaching(scores, {10, 1});
+  return "<section id=\"glance\"><h2>ファイル</h2><table>"
+         "<tr><th>ファイル</th><td>" +
+         escaped(input.path) + "</td></tr><tr><th>回数</th><td id=\"draws\">" +
+         std::to_string(input.draws.size()) +
+         "</td></tr><tr><th>最高の出現率</th><td id=\"best\">" + formatPercent(best) + " (" +
+         exact(best) + ")</td></tr><tr><th>10% に届く組合せ</th><td id=\"reach10\">" +
+         std::to_string(counts[0]) + "</td></tr><tr><th>1% に届く組合せ</th><td id=\"reach1\">" +
+         std::to_string(counts[1]) + "</td></tr></table></section>\n";
+}
+
+std::string heatCell(int number, int column, const std::string& shown, double expected,
+                     const std::optional<double>& z) {
+  const int x = 40 + (column - 1) * 70, y = 24 + (number - 1) * 20;
+  const std::string value = column == kAverageColumn ? shown.substr(0, shown.size() - 1) : shown;
+  return "<g class=\"cell\" data-number=\"" + std::to_string(number) + "\" data-column=\"" +
+         kColumns[column] + "\" data-observed=\"" + value + "\" data-expected=\"" +
+         exact(expected) + "\" data-z=\"" + (z ? exact(*z) : "") + "\"><title>" +
+         std::to_string(number) + " " + kColumns[column] + ": 実際 " + value + "、期待 " +
+         fixed(expected, 1) + (z ? "、z = " + fixed(*z, 2) : "、差 —") + "</title><rect x=\"" +
+         std::to_string(x) + "\" y=\"" + std::to_string(y) +
+         "\" width=\"68\" height=\"18\" fill=\"" + colourOf(z) + "\"/><text x=\"" +
+         std::to_string(x + 34) + "\" y=\"" + std::to_string(y + 13) + "\">" + shown +
+         "</text></g>";
+}
+
+std::string heatMap(const std::vector<DrawRecord>& draws) {
+  CellTexts texts;
+  showDistribution(draws, texts);
+  const FrequencyTable table = frequencyTableOf(draws);
+  const DistributionExpectation fair = distributionExpectation(draws);
+  const double count = static_cast<double>(draws.size());
+  std::string svg =
+      "<section id=\"distribution\"><h2>当選番号分布と公正な抽せんの期待値</h2>"
+      "<p>色は (実際 − 期待) / 標準偏差。青は少なめ、赤は多め、±3 で頭打ち。灰色は比べる"
+      "ものがない欄 (差 —)。</p><svg class=\"heat\" viewBox=\"0 0 540 650\" width=\"540\">";
+  for (int column = 1; column <= kAverageColumn; ++column)
+    svg += "<text class=\"head\" x=\"" + std::to_string(40 + (column - 1) * 70 + 34) +
+           "\" y=\"16\">" + kColumns[column] + "</text>";
+  for (int number = 1; number <= kHighestNumber; ++number) {
+    svg += "<text class=\"head\" x=\"20\" y=\"" + std::to_string(24 + (number - 1) * 20 + 13) +
+           "\">" + std::to_string(number) + "</text>";
+    std::int64_t total = 0;
+    for (int column = 1; column <= kAverageColumn; ++column) {
+      const auto& shown =
+          texts.cells[static_cast<std::size_t>(number - 1)][static_cast<std::size_t>(column)];
+      const CellExpectation& cell =
+          fair.cells[static_cast<std::size_t>(number)][static_cast<std::size_t>(column)];
+      if (column < kAverageColumn) {
+        const int observed =
+            table.counts[static_cast<std::size_t>(number)][static_cast<std::size_t>(column)];
+        total += observed;
+        svg += heatCell(number, column, shown, cell.expected, standardized(observed, cell));
+      } else {
+        const double percent = count > 0 ? 100 / count : 0;
+        svg += heatCell(number, column, shown, cell.expected * percent,
+                        standardized(static_cast<double>(total), cell));
+      }
+    }
+  }
+  svg += "</svg>" + std::string("<svg class=\"legend\" viewBox=\"0 0 360 40\" width=\"360\">");
+  for (int step = -6; step <= 6; ++step) {
+    const double z = step / 2.0;
+    svg += "<rect x=\"" + std::to_string(10 + (step + 6) * 26) +
+           "\" y=\"4\" width=\"26\" height=\"14\" fill=\"" + colourOf(z) + "\"/>";
+    if (step % 2 == 0)
+      svg += "<text x=\"" + std::to_string(23 + (step + 6) * 26) + "\" y=\"34\">" + fixed(z, 0) +
+             "</text>";
+  }
+  return svg + "</svg></section>\n";
+}
+
+std::string strips(const std::vector<DrawRecord>& draws) {
+  const auto all = numberStrips(draws, 100);
+  std::string svg =
+      "<section id=\"strips\"><h2>最近 100 "
+      "回の出方</h2><p>黒は本数字、橙はボーナス数字。右の数は最後に"
+      "出てからの回数 (最後の回に出たら 0)。</p><svg class=\"strips\" viewBox=\"0 0 720 640\" "
+      "width=\"720\">";
+  for (int number = 1; number <= kHighestNumber; ++number) {
+    const NumberStrip& strip = all[static_cast<std::size_t>(number)];
+    const int y = 4 + (number - 1) * 20;
+    svg += "<g class=\"strip\" data-number=\"" + std::to_string(number) + "\" data-gap=\"" +
+           (strip.gap ? std::to_string(*strip.gap) : "") + "\"><text class=\"head\" x=\"16\" y=\"" +
+           std::to_string(y + 12) + "\">" + std::to_string(number) + "</text>";
+    for (std::size_t i = 0; i < strip.recent.size(); ++i) {
+      const Came came = strip.recent[i];
+      svg += "<rect x=\"" + std::to_string(36 + 6 * static_cast<int>(i)) + "\" y=\"" +
+             std::to_string(y) + "\" width=\"5\" height=\"16\" class=\"" +
+             (came == Came::Main    ? "main"
+              : came == Came::Bonus ? "bonus"
+                                    : "none") +
+             "\"/>";
+    }
+    svg += "<text x=\"650\" y=\"" + std::to_string(y + 12) + "\">" +
+           (strip.gap ? std::to_string(*strip.gap) : "—") + "</text></g>";
+  }
+  return svg + "</svg></section>\n";
+}
+
+std::string curve(const ScoreTable& scores, double best) {
+  std::vector<double> thresholds;
+  for (int tenth = 0; tenth / 10.0 <= best; ++tenth) thresholds.push_back(tenth / 10.0);
+  if (thresholds.empty() || thresholds.back() != best) thresholds.push_back(best);
+  const std::vector<std::int64_t> counts = countsReaching(scores, thresholds);
+  const double top = std::log10(static_cast<double>(kCombinations));
+  const auto x = [&](double t) { return 50 + 600 * (best > 0 ? t / best : 0); };
+  const auto y = [&](std::int64_t n) {
+    return 330 - 300 * std::log10(static_cast<double>(std::max<std::int64_t>(n, 1))) / top;
+  };
+  std::string svg =
+      "<section id=\"curve\"><h2>出現率ごとの届く組合せの数</h2><svg class=\"curve\" viewBox=\"0 0 "
+      "700 360\" "
+      "width=\"700\"><polyline class=\"line\" points=\"";
+  for (std::size_t i = 0; i < thresholds.size(); ++i)
+    svg += fixed(x(thresholds[i]), 1) + "," + fixed(y(counts[i]), 1) + " ";
+  svg += "\"/>";
+  for (double mark : {1.0, 10.0}) {
+    if (mark > best) continue;
+    svg += "<line class=\"mark\" x1=\"" + fixed(x(mark), 1) + "\" y1=\"30\" x2=\"" +
+           fixed(x(mark), 1) + "\" y2=\"330\"/><text x=\"" + fixed(x(mark), 1) + "\" y=\"348\">" +
+           fixed(mark, 0) + "%</text>";
+  }
+  for (std::size_t i = 0; i < thresholds.size(); ++i)
+    svg += "<circle class=\"point\" r=\"2\" cx=\"" + fixed(x(thresholds[i]), 1) + "\" cy=\"" +
+           fixed(y(counts[i]), 1) + "\" data-threshold=\"" + exact(thresholds[i]) +
+           "\" data-reaching=\"" + std::to_string(counts[i]) + "\"><title>" + exact(thresholds[i]) +
+           "%: " + std::to_string(counts[i]) + "</title></circle>";
+  return svg + "</svg></section>\n";
+}
+
+const char kStyle[] =
+    "body{font-family:sans-serif;max-width:60em;margin:2em auto;line-height:1.5}"
+    "svg text{font-size:11px;text-anchor:middle;dominant-baseline:auto}"
+    ".head{font-weight:bold}.main{fill:#222}.bonus{fill:#e08000}.none{fill:#eee}"
+    ".line{fill:none;stroke:#2166ac;stroke-width:1.5}.mark{stroke:#c0392b;stroke-dasharray:4 3}"
+    ".point{fill:#2166ac}.observed{fill:#c0392b}.expected{fill:#999}"
+    "table{border-collapse:collapse}td,th{border:1px solid #ccc;padding:.2em .6em;text-align:left}"
+    "@media print{section{break-inside:avoid}}";
+
+}  // namespace
+
+std::string reportPage(const ReportInput& input) {
+  const ScoreTable scores = scoreTableOf(input.draws);
+  const double best = maxScore(scores);
+  std::string page =
+      "<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"UTF-8\"><title>Kestaro "
+      "の記録: " +
+      escaped(input.path) + "</title><style>" + kStyle +
+      "</style></head><body>\n<h1>Kestaro の記録</h1>\n";
+  page += glance(input, scores, best) + heatMap(input.draws) + strips(input.draws) +
+          curve(scores, best);
+  return page + "</body></html>\n";
+}
+
+}  // namespace kestaro
