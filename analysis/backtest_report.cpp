@@ -1,7 +1,8 @@
 #include "backtest_report.h"
 
 #include <cmath>
-#include <cstdio>
+
+#include "text_format.h"
 
 namespace kestaro {
 
@@ -11,13 +12,6 @@ std::string padded(const std::string& text, std::size_t width) {
   return std::string(width > text.size() ? width - text.size() : 0, ' ') + text;
 }
 
-// The value with `decimals` digits after the point.
-std::string fixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return text;
-}
-
 std::string count(std::int64_t value, std::size_t width) {
   return padded(std::to_string(value), width);
 }
@@ -25,7 +19,7 @@ std::string count(std::int64_t value, std::size_t width) {
 // One row of the table: its label, three columns wide on screen, then the
 // observed and the expected count.
 std::string row(const std::string& label, std::int64_t observed, double expected) {
-  return "  " + label + count(observed, 12) + padded(fixed(expected, 2), 14) + "\n";
+  return "  " + label + count(observed, 12) + padded(formatFixed(expected, 2), 14) + "\n";
 }
 
 }  // namespace
@@ -65,10 +59,11 @@ std::string backtestSummaryText(const BacktestRequest& request, const std::strin
                 expectedCount(summary.tickets, kTierWays[tier]));
   text += "\n";
   if (summary.meanMatches) {
-    text += "  1 枚あたりの一致数の平均  " + fixed(*summary.meanMatches, 4) +
-            " (でたらめな券なら 25/31 = " + fixed(kFairMeanMatches, 4) + ")\n";
+    text += "  1 枚あたりの一致数の平均  " + formatFixed(*summary.meanMatches, 4) +
+            " (でたらめな券なら 25/31 = " + formatFixed(kFairMeanMatches, 4) + ")\n";
     if (summary.z)
-      text += "  z = " + fixed(*summary.z, 2) + "、p = " + fixed(*summary.p, 3) + " (両側)\n";
+      text += "  z = " + formatFixed(*summary.z, 2) + "、p = " + formatFixed(*summary.p, 3) +
+              " (両側)\n";
   }
   return text + backtestVerdictText(summary);
 }

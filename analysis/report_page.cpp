@@ -4,6 +4,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 
 #include "backtest_report.h"
 #include "display.h"
@@ -39,19 +40,6 @@ std::string escaped(const std::string& text) {
     }
   }
   return out;
-}
-
-std::string fixed(double value, int decimals) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.*f", decimals, value);
-  return text;
-}
-
-// At least six significant digits, for the page's data attributes.
-std::string exact(double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, "%.10g", value);
-  return text;
 }
 
 // The distribution's texts as the table shows them.
@@ -92,7 +80,7 @@ std::string glance(const ReportInput& input, const ScoreTable& scores, double be
          escaped(input.path) + "</td></tr><tr><th>回数</th><td id=\"draws\">" +
          std::to_string(input.draws.size()) +
          "</td></tr><tr><th>最高の出現率</th><td id=\"best\">" + formatPercent(best) + " (" +
-         exact(best) + ")</td></tr><tr><th>10% に届く組合せ</th><td id=\"reach10\">" +
+         formatExact(best) + ")</td></tr><tr><th>10% に届く組合せ</th><td id=\"reach10\">" +
          std::to_string(counts[0]) + "</td></tr><tr><th>1% に届く組合せ</th><td id=\"reach1\">" +
          std::to_string(counts[1]) + "</td></tr></table></section>\n";
 }
@@ -103,10 +91,10 @@ std::string heatCell(int number, int column, const std::string& shown, double ex
   const std::string value = column == kAverageColumn ? shown.substr(0, shown.size() - 1) : shown;
   return "<g class=\"cell\" data-number=\"" + std::to_string(number) + "\" data-column=\"" +
          kColumns[column] + "\" data-observed=\"" + value + "\" data-expected=\"" +
-         exact(expected) + "\" data-z=\"" + (z ? exact(*z) : "") + "\"><title>" +
+         formatExact(expected) + "\" data-z=\"" + (z ? formatExact(*z) : "") + "\"><title>" +
          std::to_string(number) + " " + kColumns[column] + ": 実際 " + value + "、期待 " +
-         fixed(expected, 1) + (z ? "、z = " + fixed(*z, 2) : "、差 —") + "</title><rect x=\"" +
-         std::to_string(x) + "\" y=\"" + std::to_string(y) +
+         formatFixed(expected, 1) + (z ? "、z = " + formatFixed(*z, 2) : "、差 —") +
+         "</title><rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) +
          "\" width=\"68\" height=\"18\" fill=\"" + colourOf(z) + "\"/><text x=\"" +
          std::to_string(x + 34) + "\" y=\"" + std::to_string(y + 13) + "\">" + shown +
          "</text></g>";
@@ -146,16 +134,18 @@ std::string heatMap(const std::vector<DrawRecord>& draws) {
       }
     }
   }
-  svg += "</svg>" + std::string("<svg class=\"legend\" viewBox=\"0 0 360 40\" width=\"360\">");
+  svg += "</svg>" + std::string("<svg class=\"legend\" viewBox=\"0 0 400 40\" width=\"400\">");
   for (int step = -6; step <= 6; ++step) {
     const double z = step / 2.0;
     svg += "<rect x=\"" + std::to_string(10 + (step + 6) * 26) +
            "\" y=\"4\" width=\"26\" height=\"14\" fill=\"" + colourOf(z) + "\"/>";
     if (step % 2 == 0)
-      svg += "<text x=\"" + std::to_string(23 + (step + 6) * 26) + "\" y=\"34\">" + fixed(z, 0) +
-             "</text>";
+      svg += "<text x=\"" + std::to_string(23 + (step + 6) * 26) + "\" y=\"34\">" +
+             formatFixed(z, 0) + "</text>";
   }
-  return svg + "</svg></section>\n";
+  return svg + "<rect x=\"" + std::to_string(20 + 13 * 26) +
+         "\" y=\"4\" width=\"26\" height=\"14\" fill=\"" + colourOf(std::nullopt) +
+         "\"/><text x=\"" + std::to_string(33 + 13 * 26) + "\" y=\"34\">—</text></svg></section>\n";
 }
 
 std::string strips(const std::vector<DrawRecord>& draws) {
@@ -163,7 +153,7 @@ std::string strips(const std::vector<DrawRecord>& draws) {
   std::string svg =
       "<section id=\"strips\"><h2>最近 100 "
       "回の出方</h2><p>黒は本数字、橙はボーナス数字。右の数は最後に"
-      "出てからの回数 (最後の回に出たら 0)。</p><svg class=\"strips\" viewBox=\"0 0 720 640\" "
+      "出てからの回数 (最後の回に出たら 0)。</p><svg class=\"strips\" viewBox=\"0 0 720 644\" "
       "width=\"720\">";
   for (int number = 1; number <= kHighestNumber; ++number) {
     const NumberStrip& strip = all[static_cast<std::size_t>(number)];
@@ -183,7 +173,28 @@ std::string strips(const std::vector<DrawRecord>& draws) {
     svg += "<text x=\"650\" y=\"" + std::to_string(y + 12) + "\">" +
            (strip.gap ? std::to_string(*strip.gap) : "—") + "</text></g>";
   }
-  return svg + "</svg></section>\n";
+  return svg +
+         "<text class=\"start\" x=\"36\" y=\"636\">← 古い回</text><text class=\"left\" "
+         "x=\"636\" y=\"636\">最後の回 →</text></svg></section>\n";
+}
+
+// The axes of the curve: counts on a logarithmic scale, the threshold in
+// percent up to `right`.
+std::string curveAxes(double right, const std::function<double(double)>& x,
+                      const std::function<double(double)>& y) {
+  std::string svg =
+      "<line class=\"axis\" x1=\"60\" y1=\"330\" x2=\"660\" y2=\"330\"/>"
+      "<line class=\"axis\" x1=\"60\" y1=\"30\" x2=\"60\" y2=\"330\"/>";
+  for (int power = 0; std::pow(10.0, power) <= kCombinations; ++power)
+    svg += "<line class=\"grid\" x1=\"60\" x2=\"660\" y1=\"" + formatFixed(y(power), 1) +
+           "\" y2=\"" + formatFixed(y(power), 1) + "\"/><text class=\"left\" x=\"54\" y=\"" +
+           formatFixed(y(power) + 4, 1) + "\">" +
+           formatNumber(static_cast<int>(std::pow(10, power))) + "</text>";
+  const int step = right > 20 ? 5 : right > 8 ? 2 : 1;
+  for (int percent = 0; percent <= right; percent += step)
+    svg += "<text x=\"" + formatFixed(x(percent), 1) + "\" y=\"346\">" + std::to_string(percent) +
+           "%</text>";
+  return svg;
 }
 
 std::string curve(const ScoreTable& scores, double best) {
@@ -191,30 +202,95 @@ std::string curve(const ScoreTable& scores, double best) {
   for (int tenth = 0; tenth / 10.0 <= best; ++tenth) thresholds.push_back(tenth / 10.0);
   if (thresholds.empty() || thresholds.back() != best) thresholds.push_back(best);
   const std::vector<std::int64_t> counts = countsReaching(scores, thresholds);
+  // 10% is marked even where no combination reaches it.
+  const double right = std::max(best, 10.0);
   const double top = std::log10(static_cast<double>(kCombinations));
-  const auto x = [&](double t) { return 50 + 600 * (best > 0 ? t / best : 0); };
-  const auto y = [&](std::int64_t n) {
-    return 330 - 300 * std::log10(static_cast<double>(std::max<std::int64_t>(n, 1))) / top;
+  const auto x = [&](double t) { return 60 + 600 * t / right; };
+  const auto y = [&](double power) { return 330 - 300 * power / top; };
+  const auto yOf = [&](std::int64_t n) {
+    return y(std::log10(static_cast<double>(std::max<std::int64_t>(n, 1))));
   };
   std::string svg =
-      "<section id=\"curve\"><h2>出現率ごとの届く組合せの数</h2><svg class=\"curve\" viewBox=\"0 0 "
-      "700 360\" "
-      "width=\"700\"><polyline class=\"line\" points=\"";
+      "<section id=\"curve\"><h2>出現率ごとの届く組合せの数</h2><p>横は出現率、縦は届く組合せの"
+      "数 (対数目盛り、全 " +
+      std::to_string(kCombinations) + ")。最高は " + formatPercent(best) +
+      "。</p><svg class=\"curve\" viewBox=\"0 0 700 360\" width=\"700\">" + curveAxes(right, x, y) +
+      "<polyline class=\"line\" points=\"";
   for (std::size_t i = 0; i < thresholds.size(); ++i)
-    svg += fixed(x(thresholds[i]), 1) + "," + fixed(y(counts[i]), 1) + " ";
+    svg += formatFixed(x(thresholds[i]), 1) + "," + formatFixed(yOf(counts[i]), 1) + " ";
   svg += "\"/>";
-  for (double mark : {1.0, 10.0}) {
-    if (mark > best) continue;
-    svg += "<line class=\"mark\" x1=\"" + fixed(x(mark), 1) + "\" y1=\"30\" x2=\"" +
-           fixed(x(mark), 1) + "\" y2=\"330\"/><text x=\"" + fixed(x(mark), 1) + "\" y=\"348\">" +
-           fixed(mark, 0) + "%</text>";
-  }
+  for (double mark : {1.0, 10.0})
+    svg += "<line class=\"mark\" x1=\"" + formatFixed(x(mark), 1) + "\" y1=\"30\" x2=\"" +
+           formatFixed(x(mark), 1) + "\" y2=\"330\"/><text class=\"marked\" x=\"" +
+           formatFixed(x(mark), 1) + "\" y=\"24\">" + formatFixed(mark, 0) + "%</text>";
   for (std::size_t i = 0; i < thresholds.size(); ++i)
-    svg += "<circle class=\"point\" r=\"2\" cx=\"" + fixed(x(thresholds[i]), 1) + "\" cy=\"" +
-           fixed(y(counts[i]), 1) + "\" data-threshold=\"" + exact(thresholds[i]) +
-           "\" data-reaching=\"" + std::to_string(counts[i]) + "\"><title>" + exact(thresholds[i]) +
-           "%: " + std::to_string(counts[i]) + "</title></circle>";
+    svg += "<circle class=\"point\" r=\"2\" cx=\"" + formatFixed(x(thresholds[i]), 1) + "\" cy=\"" +
+           formatFixed(yOf(counts[i]), 1) + "\" data-threshold=\"" + formatExact(thresholds[i]) +
+           "\" data-reaching=\"" + std::to_string(counts[i]) + "\"><title>" +
+           formatPercent(thresholds[i]) + ": " + std::to_string(counts[i]) + "</title></circle>";
   return svg + "</svg></section>\n";
+}
+
+// One chart of paired bars, observed beside expected, on one linear scale.
+std::string pairedBars(const char* kind, const std::vector<std::string>& labels,
+                       const std::vector<std::int64_t>& observed,
+                       const std::vector<double>& expected) {
+  double top = 1;
+  for (std::size_t i = 0; i < labels.size(); ++i)
+    top = std::max({top, static_cast<double>(observed[i]), expected[i]});
+  const auto height = [&](double value) { return 200 * value / top; };
+  std::string svg = "<svg class=\"bars\" viewBox=\"0 0 " + std::to_string(40 + 90 * labels.size()) +
+                    " 260\" width=\"" + std::to_string(40 + 90 * labels.size()) + "\">";
+  for (std::size_t i = 0; i < labels.size(); ++i) {
+    const int x = 30 + 90 * static_cast<int>(i);
+    const double ho = height(static_cast<double>(observed[i])), he = height(expected[i]);
+    svg += "<g class=\"pair\" data-kind=\"" + std::string(kind) + "\" data-index=\"" +
+           std::to_string(kind == std::string("tier") ? i + 1 : i) + "\" data-observed=\"" +
+           std::to_string(observed[i]) + "\" data-expected=\"" + formatExact(expected[i]) +
+           "\"><title>" + labels[i] + ": 実際 " + std::to_string(observed[i]) + "、期待 " +
+           formatFixed(expected[i], 2) + "</title><rect class=\"observed\" x=\"" +
+           std::to_string(x) + "\" y=\"" + formatFixed(220 - ho, 1) + "\" width=\"36\" height=\"" +
+           formatFixed(ho, 1) + "\"/><rect class=\"expected\" x=\"" + std::to_string(x + 38) +
+           "\" y=\"" + formatFixed(220 - he, 1) + "\" width=\"36\" height=\"" + formatFixed(he, 1) +
+           "\"/><text x=\"" + std::to_string(x + 18) + "\" y=\"" + formatFixed(215 - ho, 1) +
+           "\">" + std::to_string(observed[i]) + "</text><text x=\"" + std::to_string(x + 56) +
+           "\" y=\"" + formatFixed(215 - he, 1) + "\">" + formatFixed(expected[i], 2) +
+           "</text><text class=\"head\" x=\"" + std::to_string(x + 37) + "\" y=\"240\">" +
+           labels[i] + "</text></g>";
+  }
+  return svg + "</svg>";
+}
+
+std::string backtestSection(const ReportBacktest& backtest, int lastTarget) {
+  const BacktestSummary& summary = backtest.summary;
+  std::vector<std::string> labels;
+  std::vector<double> expected;
+  for (std::size_t m = 0; m < kMatchWays.size(); ++m) {
+    labels.push_back(std::to_string(m) + " 個一致");
+    expected.push_back(expectedCount(summary.tickets, kMatchWays[m]));
+  }
+  std::string html =
+      "<section id=\"backtest\" data-targets=\"" + std::to_string(summary.targets) +
+      "\" data-tickets=\"" + std::to_string(summary.tickets) + "\" data-z=\"" +
+      (summary.z ? formatExact(*summary.z) : "") + "\" data-p=\"" +
+      (summary.p ? formatExact(*summary.p) : "") +
+      "\"><h2>バックテスト</h2><p>赤は実際の券の数、灰色はでたらめな券の期待値。</p>" +
+      pairedBars("matches", labels,
+                 std::vector<std::int64_t>(summary.matches.begin(), summary.matches.end()),
+                 expected);
+  labels.clear();
+  expected.clear();
+  for (std::size_t tier = 0; tier < kTierWays.size(); ++tier) {
+    labels.push_back(std::to_string(tier + 1) + "等");
+    expected.push_back(expectedCount(summary.tickets, kTierWays[tier]));
+  }
+  html +=
+      pairedBars("tier", labels,
+                 std::vector<std::int64_t>(summary.tiers.begin(), summary.tiers.end()), expected);
+  return html + "<pre>" +
+         escaped(
+             backtestSummaryText(backtest.request, backtest.thresholdText, lastTarget, summary)) +
+         "</pre><p id=\"verdict\">" + escaped(backtestVerdictText(summary)) + "</p></section>\n";
 }
 
 const char kStyle[] =
@@ -222,7 +298,8 @@ const char kStyle[] =
     "svg text{font-size:11px;text-anchor:middle;dominant-baseline:auto}"
     ".head{font-weight:bold}.main{fill:#222}.bonus{fill:#e08000}.none{fill:#eee}"
     ".line{fill:none;stroke:#2166ac;stroke-width:1.5}.mark{stroke:#c0392b;stroke-dasharray:4 3}"
-    ".point{fill:#2166ac}.observed{fill:#c0392b}.expected{fill:#999}"
+    ".point{fill:#2166ac}.axis{stroke:#444}.grid{stroke:#e4e4e4}.left{text-anchor:end}.start{text-anchor:start}"
+    ".marked{fill:#c0392b;font-weight:bold}.observed{fill:#c0392b}.expected{fill:#999}"
     "table{border-collapse:collapse}td,th{border:1px solid #ccc;padding:.2em .6em;text-align:left}"
     "@media print{section{break-inside:avoid}}";
 
@@ -238,6 +315,8 @@ std::string reportPage(const ReportInput& input) {
       "</style></head><body>\n<h1>Kestaro の記録</h1>\n";
   page += glance(input, scores, best) + heatMap(input.draws) + strips(input.draws) +
           curve(scores, best);
+  if (input.backtest)
+    page += backtestSection(*input.backtest, static_cast<int>(input.draws.size()));
   return page + "</body></html>\n";
 }
 

@@ -77,4 +77,16 @@ std::string formatPercent(double value) {
   return text;
 }
 
+std::string formatFixed(double value, int decimals) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%.*f", decimals, value);
+  return text;
+}
+
+std::string formatExact(double value) {
+  char text[40];
+  std::snprintf(text, sizeof text, "%.17g", value);
+  return text;
+}
+
 }  // namespace kestaro

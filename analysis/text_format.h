@@ -30,6 +30,12 @@ std::string formatCandidateLabel(int number);
 // with ties.
 std::string formatPercent(double value);
 
+// "%.*f": a figure with `decimals` digits after the point.
+std::string formatFixed(double value, int decimals);
+
+// "%.17g": every digit a double holds, for scripts and for "best".
+std::string formatExact(double value);
+
 }  // namespace kestaro
 
 #endif

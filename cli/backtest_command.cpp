@@ -169,11 +169,11 @@ bool tooManyTickets(const CliOptions& o, std::size_t draws) {
 
 }  // namespace
 
-int backtest(const CliOptions& o) {
-  const std::optional<std::vector<DrawRecord>> draws = drawsOf(o);
-  if (!draws) return kFileError;
-  if (tooManyTickets(o, draws->size())) return kBadInput;
-  BacktestRequest request;
+std::optional<BacktestOutcome> runBacktestOf(const CliOptions& o,
+                                             const std::vector<DrawRecord>& draws) {
+  if (tooManyTickets(o, draws.size())) return std::nullopt;
+  BacktestOutcome outcome;
+  BacktestRequest& request = outcome.request;
   request.from = o.from;
   request.count = o.count;
   request.threshold = o.threshold;
@@ -186,18 +186,30 @@ int backtest(const CliOptions& o) {
   how.workers = o.jobs.value_or(std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
   how.run = onThreads;
   if (console::errIsTerminal()) how.progress = std::ref(progress);
-  const std::vector<TargetResult> results = runBacktest(*draws, request, how);
+  outcome.results = runBacktest(draws, request, how);
   progress.clear();
-  const BacktestSummary summary = summarize(results, request.count);
+  outcome.summary = summarize(outcome.results, request.count);
+  return outcome;
+}
+
+int backtestExit(const CliOptions& o, const BacktestOutcome& outcome) {
+  if (outcome.results.empty() ||
+      outcome.summary.outOfReach != static_cast<int>(outcome.results.size()))
+    return kDone;
+  console::err("出現率 " + o.thresholdText + "% に届く回はありません。\n");
+  return kOutOfReach;
+}
+
+int backtest(const CliOptions& o) {
+  const std::optional<std::vector<DrawRecord>> draws = drawsOf(o);
+  if (!draws) return kFileError;
+  const std::optional<BacktestOutcome> outcome = runBacktestOf(o, *draws);
+  if (!outcome) return kBadInput;
   const int lastTarget = static_cast<int>(draws->size());
-  const bool written = o.tickets ? printTickets(request, results, o.format)
-                                 : printSummary(request, o, lastTarget, summary);
+  const bool written = o.tickets ? printTickets(outcome->request, outcome->results, o.format)
+                                 : printSummary(outcome->request, o, lastTarget, outcome->summary);
   if (!written) return outputError();
-  if (!results.empty() && summary.outOfReach == static_cast<int>(results.size())) {
-    console::err("出現率 " + o.thresholdText + "% に届く回はありません。\n");
-    return kOutOfReach;
-  }
-  return kDone;
+  return backtestExit(o, *outcome);
 }
 
 }  // namespace kestaro

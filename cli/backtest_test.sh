@@ -14,10 +14,6 @@ check_ok() {
   if python3 "$here/backtest_check.py" "$@" >why 2>&1; then passed=$((passed + 1)); else
     failed=$((failed + 1)); echo "FAILED: $name: $(cat why)"; fi
 }
-same() {  # NAME FILE FILE
-  if cmp -s "$2" "$3"; then passed=$((passed + 1)); else
-    failed=$((failed + 1)); echo "FAILED: $1: $2 and $3 differ"; fi
-}
 
 # --- The sample history at 9%, seed 0, ten tickets: every target from the
 # second is tested; 13,960 tickets, a mean of 0.8127 and z about 0.60.

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace kestaro {
 
@@ -110,6 +111,17 @@ std::string storeTickets(CliOptions& o, const std::string&) {
   return "";
 }
 
+std::string storeOut(CliOptions& o, const std::string& value) {
+  if (value.empty()) return "--out はファイルの名前か - (標準出力) です";
+  o.out = value;
+  return "";
+}
+
+std::string storeBacktest(CliOptions& o, const std::string&) {
+  o.backtest = true;
+  return "";
+}
+
 std::string storeColumns(CliOptions& o, const std::string& value) {
   auto columns = columnList(value);
   if (!columns) return "--columns は 1 から始まる列番号 6 つです (例: 3,4,5,6,7,8)";
@@ -182,6 +194,8 @@ const std::vector<OptionRow>& optionTable() {
       {"--from", "T", nullptr, storeFrom},
       {"--tickets", nullptr, nullptr, storeTickets},
       {"--jobs", "J", nullptr, storeJobs},
+      {"--out", "FILE", nullptr, storeOut},
+      {"--backtest", nullptr, nullptr, storeBacktest},
   };
   return table;
 }
@@ -258,6 +272,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& words,
     if (!accepts(*command, name))
       return {o, nullptr, name + " は " + o.command + " には使えません"};
   }
+  o.given = std::move(used);
   parsed.command = command;
   return parsed;
 }

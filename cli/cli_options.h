@@ -34,6 +34,9 @@ struct CliOptions {
   int from = 2;             // the backtest's first target
   std::optional<int> jobs;  // when not given: the machine's cores
   bool tickets = false;
+  std::string out = "kestaro-report.html";  // "-": standard output
+  bool backtest = false;                    // the report's own section
+  std::vector<std::string> given;           // the options named, in order
 };
 
 // One option. A flag has no value name; its value is empty when stored.

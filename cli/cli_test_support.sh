@@ -53,6 +53,10 @@ json_ok() {
   if python3 "$here/json_check.py" "$@" >why 2>&1; then passed=$((passed + 1)); else
     failed=$((failed + 1)); echo "FAILED: $name: $(cat why)"; fi
 }
+same() {  # NAME FILE FILE
+  if cmp -s "$2" "$3"; then passed=$((passed + 1)); else
+    failed=$((failed + 1)); echo "FAILED: $1: $2 and $3 differ"; fi
+}
 # Ends the script: the counts, and its status.
 finish() {
   echo "$1: $passed passed, $failed failed"

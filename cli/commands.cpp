@@ -3,7 +3,6 @@
 #include "commands.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <ctime>
 #include <optional>
 #include <string>
@@ -18,6 +17,7 @@
 #include "import_file.h"
 #include "import_report.h"
 #include "json_output.h"
+#include "report_command.h"
 #include "score_table.h"
 #include "tabulation.h"
 #include "text_format.h"
@@ -162,12 +162,6 @@ int distribution(const CliOptions& o) {
   return printer.finish() ? kDone : outputError();
 }
 
-std::string exactText(double value) {
-  char text[40];
-  std::snprintf(text, sizeof text, "%.17g", value);
-  return text;
-}
-
 // Candidate k is the window's candidate for clock seed S + k.
 int search(const CliOptions& o) {
   const std::optional<std::vector<DrawRecord>> draws = drawsOf(o);
@@ -176,7 +170,7 @@ int search(const CliOptions& o) {
   const double reachable = maxScore(scores);
   if (o.threshold > reachable) {
     console::err("出現率 " + o.thresholdText + "% に届く組合せはありません。最高は " +
-                 formatPercent(reachable) + " (" + exactText(reachable) + ") です。\n");
+                 formatPercent(reachable) + " (" + formatExact(reachable) + ") です。\n");
     return kOutOfReach;
   }
   std::uint32_t seed = o.seed ? *o.seed : static_cast<std::uint32_t>(std::time(nullptr));
@@ -214,7 +208,7 @@ int best(const CliOptions& o) {
     return printJson(value) ? kDone : outputError();
   }
   const bool written =
-      console::out("最高の出現率: " + formatPercent(reachable) + " (" + exactText(reachable) +
+      console::out("最高の出現率: " + formatPercent(reachable) + " (" + formatExact(reachable) +
                    ")\n" + "出現率 " + o.thresholdText +
                    "% 以上の組合せ: " + std::to_string(countReaching(scores, o.threshold)) + " / " +
                    std::to_string(kCombinations) + "\n");
@@ -336,6 +330,13 @@ const std::vector<CommandRow>& commandTable() {
        "(既定 10) 選び、当たりを公正な抽選の期待値と比べます\n"
        "(--tickets: 券ごとの行、--jobs: スレッドの数、既定はコアの数)\n",
        backtest},
+      {"report",
+       "",
+       {"--out", "--backtest", "--from", "--count", "--threshold", "--seed", "--jobs", "--file"},
+       "履歴を 1 枚の HTML ページにします: 分布と公正な抽せんの期待値、\n"
+       "最近の出方、出現率ごとの組合せの数 (既定 kestaro-report.html、\n"
+       "-: 標準出力。--backtest: バックテストも、その --from などで)\n",
+       report},
   };
   return table;
 }

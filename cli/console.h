@@ -25,6 +25,10 @@ enum class ClosedPipe { EndsTheProgram, FailsTheWrite };
 // every later call.
 bool out(std::string_view utf8, ClosedPipe closedPipe = ClosedPipe::EndsTheProgram);
 
+// The same for a document that names its own encoding: its bytes as they
+// are, on every platform and to a console too.
+bool outBytes(std::string_view bytes);
+
 void err(std::string_view utf8);
 
 // Whether standard error is a terminal, where progress may be shown.

@@ -41,6 +41,10 @@ bool out(std::string_view utf8, ClosedPipe closedPipe) {
   return false;
 }
 
+bool outBytes(std::string_view bytes) {
+  return out(bytes);
+}
+
 void err(std::string_view utf8) {
   std::fwrite(utf8.data(), 1, utf8.size(), stderr);
 }

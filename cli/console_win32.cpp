@@ -78,6 +78,12 @@ bool out(std::string_view utf8, ClosedPipe) {
   return write(STD_OUTPUT_HANDLE, stdout, utf8);
 }
 
+bool outBytes(std::string_view bytes) {
+  if (std::ferror(stdout)) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+  return std::fflush(stdout) == 0 && written && !std::ferror(stdout);
+}
+
 void err(std::string_view utf8) {
   write(STD_ERROR_HANDLE, stderr, utf8);
 }

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 namespace kestaro {
 
@@ -22,6 +23,14 @@ struct OpenedFile {
 // else (missing, no right to read, a folder, a device, a pipe), never waiting
 // on a pipe.
 OpenedFile openForReading(const std::string& path);
+
+// Replaces the contents of `path` (created when missing) with `bytes`; false
+// unless all of them were written and the file closed without an error.
+bool writeWholeFile(const std::string& path, std::string_view bytes);
+
+// Whether both paths name one file that is there (by device and inode, or by
+// volume serial and file index), however they are spelt.
+bool sameFile(const std::string& first, const std::string& second);
 
 }  // namespace kestaro
 

@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 #include "file_access.h"
 
@@ -41,6 +42,20 @@ OpenedFile openForReading(const std::string& path) {
   }
   opened.size = static_cast<std::uint64_t>(info.st_size);
   return opened;
+}
+
+bool writeWholeFile(const std::string& path, std::string_view bytes) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && written;
+}
+
+bool sameFile(const std::string& first, const std::string& second) {
+  struct stat one {
+  }, other{};
+  return stat(first.c_str(), &one) == 0 && stat(second.c_str(), &other) == 0 &&
+         one.st_dev == other.st_dev && one.st_ino == other.st_ino;
 }
 
 }  // namespace kestaro

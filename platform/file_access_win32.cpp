@@ -3,6 +3,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <optional>
 
 #include "file_access.h"
 #include "windows_text.h"
@@ -16,6 +17,22 @@ bool folderOfExists(const std::wstring& path) {
   const std::wstring folder = slash == std::wstring::npos ? L"." : path.substr(0, slash + 1);
   const DWORD attributes = GetFileAttributesW(folder.c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+// The file's identity; nothing when no file has that name.
+std::optional<BY_HANDLE_FILE_INFORMATION> identityOf(const std::string& path) {
+  const std::wstring name = toUtf16(path);
+  if (name.empty()) return std::nullopt;
+  // No access asked: only the identity is read. Folders open only with the flag.
+  const HANDLE file =
+      CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  const bool read = GetFileInformationByHandle(file, &info) != 0;
+  CloseHandle(file);
+  if (!read) return std::nullopt;
+  return info;
 }
 
 }  // namespace
@@ -38,6 +55,21 @@ OpenedFile openForReading(const std::string& path) {
   opened.file = file;
   opened.size = static_cast<std::uint64_t>(info.st_size);
   return opened;
+}
+
+bool writeWholeFile(const std::string& path, std::string_view bytes) {
+  const std::wstring name = toUtf16(path);
+  if (name.empty()) return false;
+  std::FILE* file = _wfopen(name.c_str(), L"wb");
+  if (file == nullptr) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  return std::fclose(file) == 0 && written;
+}
+
+bool sameFile(const std::string& first, const std::string& second) {
+  const auto one = identityOf(first), other = identityOf(second);
+  return one && other && one->dwVolumeSerialNumber == other->dwVolumeSerialNumber &&
+         one->nFileIndexHigh == other->nFileIndexHigh && one->nFileIndexLow == other->nFileIndexLow;
 }
 
 }  // namespace kestaro
