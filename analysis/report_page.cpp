@@ -239,23 +239,23 @@ std::string pairedBars(const char* kind, const std::vector<std::string>& labels,
   for (std::size_t i = 0; i < labels.size(); ++i)
     top = std::max({top, static_cast<double>(observed[i]), expected[i]});
   const auto height = [&](double value) { return 200 * value / top; };
-  std::string svg = "<svg class=\"bars\" viewBox=\"0 0 " + std::to_string(40 + 90 * labels.size()) +
-                    " 260\" width=\"" + std::to_string(40 + 90 * labels.size()) + "\">";
+  std::string svg = "<svg class=\"bars\" viewBox=\"0 0 " + std::to_string(40 + 80 * labels.size()) +
+                    " 260\" width=\"" + std::to_string(40 + 80 * labels.size()) + "\">";
   for (std::size_t i = 0; i < labels.size(); ++i) {
-    const int x = 30 + 90 * static_cast<int>(i);
+    const int x = 30 + 80 * static_cast<int>(i);
     const double ho = height(static_cast<double>(observed[i])), he = height(expected[i]);
     svg += "<g class=\"pair\" data-kind=\"" + std::string(kind) + "\" data-index=\"" +
            std::to_string(kind == std::string("tier") ? i + 1 : i) + "\" data-observed=\"" +
            std::to_string(observed[i]) + "\" data-expected=\"" + formatExact(expected[i]) +
            "\"><title>" + labels[i] + ": 実際 " + std::to_string(observed[i]) + "、期待 " +
            formatFixed(expected[i], 2) + "</title><rect class=\"observed\" x=\"" +
-           std::to_string(x) + "\" y=\"" + formatFixed(220 - ho, 1) + "\" width=\"36\" height=\"" +
-           formatFixed(ho, 1) + "\"/><rect class=\"expected\" x=\"" + std::to_string(x + 38) +
-           "\" y=\"" + formatFixed(220 - he, 1) + "\" width=\"36\" height=\"" + formatFixed(he, 1) +
-           "\"/><text x=\"" + std::to_string(x + 18) + "\" y=\"" + formatFixed(215 - ho, 1) +
-           "\">" + std::to_string(observed[i]) + "</text><text x=\"" + std::to_string(x + 56) +
+           std::to_string(x) + "\" y=\"" + formatFixed(220 - ho, 1) + "\" width=\"32\" height=\"" +
+           formatFixed(ho, 1) + "\"/><rect class=\"expected\" x=\"" + std::to_string(x + 34) +
+           "\" y=\"" + formatFixed(220 - he, 1) + "\" width=\"32\" height=\"" + formatFixed(he, 1) +
+           "\"/><text x=\"" + std::to_string(x + 16) + "\" y=\"" + formatFixed(215 - ho, 1) +
+           "\">" + std::to_string(observed[i]) + "</text><text x=\"" + std::to_string(x + 50) +
            "\" y=\"" + formatFixed(215 - he, 1) + "\">" + formatFixed(expected[i], 2) +
-           "</text><text class=\"head\" x=\"" + std::to_string(x + 37) + "\" y=\"240\">" +
+           "</text><text class=\"head\" x=\"" + std::to_string(x + 33) + "\" y=\"240\">" +
            labels[i] + "</text></g>";
   }
   return svg + "</svg>";
@@ -273,8 +273,10 @@ std::string backtestSection(const ReportBacktest& backtest, int lastTarget) {
       "<section id=\"backtest\" data-targets=\"" + std::to_string(summary.targets) +
       "\" data-tickets=\"" + std::to_string(summary.tickets) + "\" data-z=\"" +
       (summary.z ? formatExact(*summary.z) : "") + "\" data-p=\"" +
-      (summary.p ? formatExact(*summary.p) : "") +
-      "\"><h2>バックテスト</h2><p>赤は実際の券の数、灰色はでたらめな券の期待値。</p>" +
+      (summary.p ? formatExact(*summary.p) : "") + "\"><h2>バックテスト</h2><p id=\"verdict\">" +
+      escaped(backtestVerdictText(summary)) +
+      "</p><p>赤は実際の券の数、灰色はでたらめな券の期待値。</p><div "
+      "class=\"charts\">" +
       pairedBars("matches", labels,
                  std::vector<std::int64_t>(summary.matches.begin(), summary.matches.end()),
                  expected);
@@ -287,10 +289,10 @@ std::string backtestSection(const ReportBacktest& backtest, int lastTarget) {
   html +=
       pairedBars("tier", labels,
                  std::vector<std::int64_t>(summary.tiers.begin(), summary.tiers.end()), expected);
-  return html + "<pre>" +
+  return html + "</div><pre>" +
          escaped(
              backtestSummaryText(backtest.request, backtest.thresholdText, lastTarget, summary)) +
-         "</pre><p id=\"verdict\">" + escaped(backtestVerdictText(summary)) + "</p></section>\n";
+         "</pre></section>\n";
 }
 
 const char kStyle[] =
@@ -298,9 +300,14 @@ const char kStyle[] =
     "svg text{font-size:11px;text-anchor:middle;dominant-baseline:auto}"
     ".head{font-weight:bold}.main{fill:#222}.bonus{fill:#e08000}.none{fill:#eee}"
     ".line{fill:none;stroke:#2166ac;stroke-width:1.5}.mark{stroke:#c0392b;stroke-dasharray:4 3}"
-    ".point{fill:#2166ac}.axis{stroke:#444}.grid{stroke:#e4e4e4}.left{text-anchor:end}.start{text-anchor:start}"
+    ".point{fill:#2166ac}.axis{stroke:#444}.grid{stroke:#e4e4e4}.left{text-anchor:end}.start{text-"
+    "anchor:start}"
     ".marked{fill:#c0392b;font-weight:bold}.observed{fill:#c0392b}.expected{fill:#999}"
     "table{border-collapse:collapse}td,th{border:1px solid #ccc;padding:.2em .6em;text-align:left}"
+    ".bars text{font-size:10px}#verdict{font-weight:bold;border-left:4px solid "
+    "#c0392b;padding-left:.6em}.charts{display:flex;flex-wrap:wrap;gap:1em}"
+    // Fixed-width Japanese fonts keep the summary's columns aligned.
+    "pre{font-family:\"IPAGothic\",\"MS Gothic\",\"Osaka-Mono\",monospace}"
     "@media print{section{break-inside:avoid}}";
 
 }  // namespace

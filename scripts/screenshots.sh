@@ -1,6 +1,7 @@
 #!/bin/sh
 # Takes the screenshots shown in the README: Kestaro under Wine in a virtual
-# display with the sample history, one picture a command.
+# display with the sample history, one picture a command, and the page that
+# kestaro-cli.exe report writes, as a browser shows it.
 # Usage: screenshots.sh [OUT_FOLDER]   (default docs/)
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
@@ -30,5 +31,11 @@ in_virtual_display sh -c "
   sh '$work/shot.sh' screen-draw-entry 1006 &&
   sh '$work/shot.sh' screen-search-settings 1007 &&
   sh '$work/shot.sh' screen-version 1009"
+
+sh "$top/scripts/install-deps.sh" chromium-headless-shell >&2
+(cd "$work" && "$build/run" "$build/bin/kestaro-cli.exe" report --backtest --seed 0 --threshold 9)
+# The whole page: its height at this width.
+chromium-headless-shell --no-sandbox --disable-gpu --hide-scrollbars --user-data-dir="$work/profile" \
+  --window-size=1000,3360 --screenshot="$out/report.png" "file://$work/kestaro-report.html" 2>/dev/null
 rm -rf "$work"
 echo "Screenshots in $out"

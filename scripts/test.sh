@@ -9,7 +9,8 @@ cd "$top"
 
 sh scripts/install-deps.sh cmake make g++ nlohmann-json3-dev googletest libgtest-dev libbenchmark-dev \
   mingw-w64 wine wine64 wine32:i386 xvfb xauth locales fonts-ipafont-gothic fonts-wine zip unzip \
-  clang libclang-rt-14-dev clang-tidy clang-format cppcheck g++-multilib qemu-user python3
+  clang libclang-rt-14-dev clang-tidy clang-format cppcheck g++-multilib qemu-user python3 \
+  chromium-headless-shell
 sh scripts/japanese-locale.sh
 
 echo "== native build and tests"
