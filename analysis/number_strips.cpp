@@ -18,12 +18,13 @@ std::array<NumberStrip, kHighestNumber + 1> numberStrips(const std::vector<DrawR
                                                          int span) {
   std::array<NumberStrip, kHighestNumber + 1> strips;
   const std::size_t shown = std::min(draws.size(), static_cast<std::size_t>(std::max(span, 0)));
-  for (int number = 1; number <= kHighestNumber; ++number) {
-    NumberStrip& strip = strips[static_cast<std::size_t>(number)];
+  for (std::size_t number = 1; number < strips.size(); ++number) {
+    NumberStrip& strip = strips[number];
+    strip.recent.reserve(shown);
     for (std::size_t i = draws.size() - shown; i < draws.size(); ++i)
-      strip.recent.push_back(cameIn(draws[i], number));
+      strip.recent.push_back(cameIn(draws[i], static_cast<int>(number)));
     for (std::size_t back = 0; back < draws.size(); ++back) {
-      if (cameIn(draws[draws.size() - 1 - back], number) != Came::No) {
+      if (cameIn(draws[draws.size() - 1 - back], static_cast<int>(number)) != Came::No) {
         strip.gap = static_cast<int>(back);
         break;
       }

@@ -13,6 +13,7 @@
 #include "number_strips.h"
 #include "score_table.h"
 #include "tabulation.h"
+#include "text_decoding.h"
 #include "text_format.h"
 
 namespace kestaro {
@@ -73,13 +74,39 @@ std::string colourOf(const std::optional<double>& z) {
 
 const char* const kColumns[] = {"", "A", "B", "C", "D", "E", "Z", "AVG"};
 
+// A path is the system's bytes: where they are not UTF-8 the page shows '?'
+// in their place rather than stop being UTF-8 itself.
+std::string shownPath(const std::string& path) {
+  if (isValidUtf8(path)) return escaped(path);
+  std::string shown = path;
+  for (char& c : shown)
+    if (static_cast<unsigned char>(c) >= 0x80) c = '?';
+  return escaped(shown);
+}
+
+bool outsideTheNumbers(const DrawRecord& d) {
+  const auto outside = [](std::int32_t n) { return n < 1 || n > kHighestNumber; };
+  return outside(d.A) || outside(d.B) || outside(d.C) || outside(d.D) || outside(d.E) ||
+         outside(d.Z);
+}
+
+// Hand-edited draws with numbers outside 1 to 31 count as draws, but those
+// numbers stand in no cell: the reader is told how many.
+std::string outsideRow(const std::vector<DrawRecord>& draws) {
+  const auto outside = std::count_if(draws.begin(), draws.end(), outsideTheNumbers);
+  if (outside == 0) return "";
+  return "<tr><th>1 から 31 の外の数字を含む回 (その数字は分布にありません)</th><td "
+         "id=\"outside\">" +
+         std::to_string(outside) + "</td></tr>";
+}
+
 std::string glance(const ReportInput& input, const ScoreTable& scores, double best) {
   const std::vector<std::int64_t> counts = countsReaching(scores, {10, 1});
   return "<section id=\"glance\"><h2>ファイル</h2><table>"
          "<tr><th>ファイル</th><td>" +
-         escaped(input.path) + "</td></tr><tr><th>回数</th><td id=\"draws\">" +
-         std::to_string(input.draws.size()) +
-         "</td></tr><tr><th>最高の出現率</th><td id=\"best\">" + formatPercent(best) + " (" +
+         shownPath(input.path) + "</td></tr><tr><th>回数</th><td id=\"draws\">" +
+         std::to_string(input.draws.size()) + "</td></tr>" + outsideRow(input.draws) +
+         "<tr><th>最高の出現率</th><td id=\"best\">" + formatPercent(best) + " (" +
          formatExact(best) + ")</td></tr><tr><th>10% に届く組合せ</th><td id=\"reach10\">" +
          std::to_string(counts[0]) + "</td></tr><tr><th>1% に届く組合せ</th><td id=\"reach1\">" +
          std::to_string(counts[1]) + "</td></tr></table></section>\n";
@@ -92,12 +119,12 @@ std::string heatCell(int number, int column, const std::string& shown, double ex
   return "<g class=\"cell\" data-number=\"" + std::to_string(number) + "\" data-column=\"" +
          kColumns[column] + "\" data-observed=\"" + value + "\" data-expected=\"" +
          formatExact(expected) + "\" data-z=\"" + (z ? formatExact(*z) : "") + "\"><title>" +
-         std::to_string(number) + " " + kColumns[column] + ": 実際 " + value + "、期待 " +
-         formatFixed(expected, 1) + (z ? "、z = " + formatFixed(*z, 2) : "、差 —") +
-         "</title><rect x=\"" + std::to_string(x) + "\" y=\"" + std::to_string(y) +
-         "\" width=\"68\" height=\"18\" fill=\"" + colourOf(z) + "\"/><text x=\"" +
-         std::to_string(x + 34) + "\" y=\"" + std::to_string(y + 13) + "\">" + shown +
-         "</text></g>";
+         std::to_string(number) + " " + kColumns[column] + ": 実際 " + shown + "、期待 " +
+         formatFixed(expected, 1) + (column == kAverageColumn ? "%" : "") +
+         (z ? "、z = " + formatFixed(*z, 2) : "、差 —") + "</title><rect x=\"" + std::to_string(x) +
+         "\" y=\"" + std::to_string(y) + "\" width=\"68\" height=\"18\" fill=\"" + colourOf(z) +
+         "\"/><text x=\"" + std::to_string(x + 34) + "\" y=\"" + std::to_string(y + 13) + "\">" +
+         shown + "</text></g>";
 }
 
 std::string heatMap(const std::vector<DrawRecord>& draws) {
@@ -148,8 +175,11 @@ std::string heatMap(const std::vector<DrawRecord>& draws) {
          "\"/><text x=\"" + std::to_string(33 + 13 * 26) + "\" y=\"34\">—</text></svg></section>\n";
 }
 
+// The last draw stands at the right end however short the history.
+constexpr std::size_t kStripSpan = 100;
+
 std::string strips(const std::vector<DrawRecord>& draws) {
-  const auto all = numberStrips(draws, 100);
+  const auto all = numberStrips(draws, static_cast<int>(kStripSpan));
   std::string svg =
       "<section id=\"strips\"><h2>最近 100 "
       "回の出方</h2><p>黒は本数字、橙はボーナス数字。右の数は最後に"
@@ -163,8 +193,9 @@ std::string strips(const std::vector<DrawRecord>& draws) {
            std::to_string(y + 12) + "\">" + std::to_string(number) + "</text>";
     for (std::size_t i = 0; i < strip.recent.size(); ++i) {
       const Came came = strip.recent[i];
-      svg += "<rect x=\"" + std::to_string(36 + 6 * static_cast<int>(i)) + "\" y=\"" +
-             std::to_string(y) + "\" width=\"5\" height=\"16\" class=\"" +
+      svg += "<rect x=\"" +
+             std::to_string(36 + 6 * static_cast<int>(kStripSpan - strip.recent.size() + i)) +
+             "\" y=\"" + std::to_string(y) + "\" width=\"5\" height=\"16\" class=\"" +
              (came == Came::Main    ? "main"
               : came == Came::Bonus ? "bonus"
                                     : "none") +
@@ -199,6 +230,7 @@ std::string curveAxes(double right, const std::function<double(double)>& x,
 
 std::string curve(const ScoreTable& scores, double best) {
   std::vector<double> thresholds;
+  thresholds.reserve(static_cast<std::size_t>(std::max(0.0, best * 10)) + 2);
   for (int tenth = 0; tenth / 10.0 <= best; ++tenth) thresholds.push_back(tenth / 10.0);
   if (thresholds.empty() || thresholds.back() != best) thresholds.push_back(best);
   const std::vector<std::int64_t> counts = countsReaching(scores, thresholds);
@@ -265,6 +297,8 @@ std::string backtestSection(const ReportBacktest& backtest, int lastTarget) {
   const BacktestSummary& summary = backtest.summary;
   std::vector<std::string> labels;
   std::vector<double> expected;
+  labels.reserve(kMatchWays.size());
+  expected.reserve(kMatchWays.size());
   for (std::size_t m = 0; m < kMatchWays.size(); ++m) {
     labels.push_back(std::to_string(m) + " 個一致");
     expected.push_back(expectedCount(summary.tickets, kMatchWays[m]));
@@ -318,7 +352,7 @@ std::string reportPage(const ReportInput& input) {
   std::string page =
       "<!DOCTYPE html>\n<html lang=\"ja\"><head><meta charset=\"UTF-8\"><title>Kestaro "
       "の記録: " +
-      escaped(input.path) + "</title><style>" + kStyle +
+      shownPath(input.path) + "</title><style>" + kStyle +
       "</style></head><body>\n<h1>Kestaro の記録</h1>\n";
   page += glance(input, scores, best) + heatMap(input.draws) + strips(input.draws) +
           curve(scores, best);

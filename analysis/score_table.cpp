@@ -110,6 +110,7 @@ std::vector<std::int64_t> countsReaching(const ScoreTable& scores,
   // A score reaches a threshold exactly when its sum reaches the lowest sum
   // that does.
   std::vector<std::int64_t> counts;
+  counts.reserve(thresholds.size());
   for (double threshold : thresholds)
     counts.push_back(sums.end() -
                      std::lower_bound(sums.begin(), sums.end(), lowestSumReaching(threshold)));

@@ -113,6 +113,7 @@ def check_cells(page, draws):
     check(len(cells) == 31 * 7, f"{len(cells)} cells")
     expected, variance = fair_cells(draws)
     neutral = None
+    shades = []
     for tag, attributes, text in cells:
         n, column = int(attributes["data-number"]), attributes["data-column"]
         where = f"cell {n} {column}"
@@ -141,14 +142,44 @@ def check_cells(page, draws):
         else:
             want = (count - mean) / math.sqrt(var)
             check(z != "" and abs(float(z) - want) < 1e-6, f"{where}: z {z!r} vs {want}")
-            red, blue = int(colour[1:3], 16), int(colour[5:7], 16)
-            if want > 0.2:
-                check(red > blue, f"{where}: z {want:.2f} but colour {colour}")
-            if want < -0.2:
-                check(blue > red, f"{where}: z {want:.2f} but colour {colour}")
+            shades.append((want, colour))
         check(f"{n} {column}" in text and f"{mean if column != 'AVG' else fair:.1f}" in text,
               f"{where}: tooltip {text!r}")
-    return cells
+    check_shades(page, shades)
+
+
+def rgb(colour):
+    return [int(colour[i:i + 2], 16) for i in (1, 3, 5)]
+
+
+def check_shades(page, shades):
+    """Red above a fair draw, blue below, deeper with |z|, the legend's ends from ±3 on."""
+    legend = [e[1]["fill"] for e in legend_rects(page) if e[0] == "rect"]
+    check(len(legend) == 14, f"{len(legend)} colours in the legend")
+    if len(legend) != 14:
+        return
+    for z, colour in shades:
+        red, green, blue = rgb(colour)
+        if z >= 3:
+            check(colour == legend[12], f"z {z:.2f}: {colour}, not the legend's +3")
+        elif z <= -3:
+            check(colour == legend[0], f"z {z:.2f}: {colour}, not the legend's -3")
+        if z > 0.2:
+            check(red > blue, f"z {z:.2f} but colour {colour}")
+        if z < -0.2:
+            check(blue > red, f"z {z:.2f} but colour {colour}")
+    # The further from a fair draw, the less white: the green channel falls with |z|.
+    for side in (1, -1):
+        ordered = sorted((abs(z), rgb(c)[1]) for z, c in shades if z * side > 0)
+        check(all(a[1] >= b[1] for a, b in zip(ordered, ordered[1:])),
+              f"colours on the {'+' if side > 0 else '-'} side do not deepen with |z|")
+
+
+def legend_rects(page):
+    start = next(i for i, e in enumerate(page.elements) if e[1].get("class") == "legend")
+    after = page.elements[start + 1:]
+    end = next((i for i, e in enumerate(after) if e[0] in ("svg", "section")), len(after))
+    return after[:end]
 
 
 def following(page, attributes):
@@ -175,6 +206,9 @@ def check_strips(page, draws):
         marks = [e[1]["class"] for e in after[:len(recent) + 1] if e[0] == "rect"]
         wanted = ["main" if n in d[:5] else "bonus" if d[5] == n else "none" for d in recent]
         check(marks == wanted, f"strip {n}: marks differ from the last {len(recent)} draws")
+        if recent:
+            last = [e for e in after[:len(recent) + 1] if e[0] == "rect"][-1]
+            check(last[1]["x"] == "630", f"strip {n}: the last draw at x {last[1]['x']}")
 
 
 def check_curve(page, program, draw_file, best, every):
@@ -238,6 +272,11 @@ def main():
     draws = draws_of(draw_file)
     best = best_json(program, draw_file, "10")
     check(page.by_id("draws")[2] == str(len(draws)), "number of draws")
+    outside = sum(1 for draw in draws if any(not 1 <= x <= 31 for x in draw))
+    if outside:
+        check(page.by_id("outside")[2] == str(outside), "draws with numbers outside 1 to 31")
+    else:
+        check(not [e for e in page.elements if e[1].get("id") == "outside"], "an outside row")
     # As best prints it: the percentage and every digit of the double.
     shown = page.by_id("best")[2]
     check(shown == "%s (%.17g)" % (best["best"], best["bestExact"]), f"best {shown!r}")

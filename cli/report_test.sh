@@ -59,6 +59,19 @@ page_ok "a short history's page" short.html 'a&b.DAT' 1
 grep -qF 'a&amp;b.DAT' short.html && ! grep -qF 'a&b.DAT' short.html && passed=$((passed + 1)) ||
   { failed=$((failed + 1)); echo "FAILED: the path is not escaped"; }
 
+# --- A hand-edited history: numbers outside 1 to 31 count as draws, stand in
+# no cell, and the page says how many such draws there are. A name with
+# HTML's own characters (not allowed in Windows names).
+printf '1,2,3,4,5,6\n0,7,8,9,10,99\n2,4,6,8,10,12\n' >edited.DAT
+[ $windows = no ] && cp edited.DAT '<b>"x"&amp;.DAT' && edited='<b>"x"&amp;.DAT' || edited=edited.DAT
+kc report --file "$edited" --out edited.html
+expect "a hand-edited history" 0 ""
+page_ok "a hand-edited history's page" edited.html "$edited" 1
+if [ $windows = no ]; then
+  grep -qF '&lt;b&gt;&quot;x&quot;&amp;amp;.DAT' edited.html && ! grep -qF '<b>' edited.html &&
+    passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: <, >, \" and & in the path"; }
+fi
+
 # --- An empty history: a page with nothing to compare.
 : >empty.DAT
 kc report --file empty.DAT --out empty.html
