@@ -6,6 +6,8 @@
 #include <cstring>
 #include <utility>
 
+#include "decimal_text.h"
+
 namespace kestaro {
 
 namespace {
@@ -20,17 +22,7 @@ std::optional<Number> wholeNumber(const std::string& text) {
 
 // A non-negative decimal: digits with at most one decimal point.
 std::optional<double> percent(const std::string& text) {
-  std::size_t digits = 0, points = 0;
-  for (char c : text) {
-    if (c >= '0' && c <= '9') {
-      ++digits;
-    } else if (c == '.') {
-      ++points;
-    } else {
-      return std::nullopt;
-    }
-  }
-  if (digits == 0 || points > 1) return std::nullopt;
+  if (!isPlainDecimal(text)) return std::nullopt;
   return std::strtod(text.c_str(), nullptr);  // the C locale: '.' is the point
 }
 

@@ -1,9 +1,11 @@
 #include "json_output.h"
 
 #include <charconv>
-#include <string_view>
 #include <cstdint>
 #include <cstdlib>
+#include <string_view>
+
+#include "decimal_text.h"
 
 namespace kestaro {
 
@@ -24,21 +26,10 @@ std::string jsonArrayEndText(bool empty) {
 }
 
 Json shownNumber(const std::string& shown) {
-  std::size_t digits = 0, points = 0;
   // A hand-edited draw may hold a negative number, which the table shows.
-  const std::string_view digitsPart =
-      std::string_view(shown).substr(!shown.empty() && shown[0] == '-');
-  for (char c : digitsPart) {
-    if (c >= '0' && c <= '9') {
-      ++digits;
-    } else if (c == '.') {
-      ++points;
-    } else {
-      return shown;
-    }
-  }
-  if (digits == 0 || points > 1) return shown;
-  if (points == 0) {
+  const bool negative = !shown.empty() && shown[0] == '-';
+  if (!isPlainDecimal(std::string_view(shown).substr(negative))) return shown;
+  if (shown.find('.') == std::string::npos) {
     std::int64_t whole = 0;
     const auto [end, error] = std::from_chars(shown.data(), shown.data() + shown.size(), whole);
     if (error == std::errc() && end == shown.data() + shown.size()) return whole;
