@@ -147,8 +147,9 @@ if [ $windows = yes ]; then
   # description lock held natively makes the program under Wine wait, and
   # the program's own lock refuses a native one while it appends.
   printf '1,2,3,4,5,6\r\n' >LOTO.DAT
-  python3 "$here/lock_probe.py" hold LOTO.DAT 5 released &
-  sleep 1
+  rm -f held
+  python3 "$here/lock_probe.py" hold LOTO.DAT 5 released held &
+  wait_for held
   kc add 7,8,9,10,11,12
   wait
   [ "$(cat status)" = 0 ] && [ -e released ] && passed=$((passed + 1)) ||
@@ -554,11 +555,11 @@ fi
 if [ "${KESTARO_CLI_TEST_QUICK:-no}" != yes ]; then
   printf '1,2,3,4,5,6\r\n' >LOTO.DAT
   cp LOTO.DAT before
-  rm -f released
+  rm -f released held
   # Held until the add has given up, however slowly the machine runs.
-  python3 "$here/lock_probe.py" hold LOTO.DAT 600 released &
+  python3 "$here/lock_probe.py" hold LOTO.DAT 600 released held &
   holder=$!
-  sleep 1
+  wait_for held
   kc add 7,8,9,10,11,12
   expect "add while another program writes" 2 ""
   expect_err "add while another program writes says so" "LOTO.DAT には別のプログラムが書き込み中です。何も追加していません。"

@@ -57,6 +57,11 @@ same() {  # NAME FILE FILE
   if cmp -s "$2" "$3"; then passed=$((passed + 1)); else
     failed=$((failed + 1)); echo "FAILED: $1: $2 and $3 differ"; fi
 }
+# wait_for FILE: until another process has made it (a minute at most).
+wait_for() {
+  tries=0
+  while [ ! -e "$1" ] && [ $tries -lt 600 ]; do sleep 0.1; tries=$((tries + 1)); done
+}
 # Ends the script: the counts, and its status.
 finish() {
   echo "$1: $passed passed, $failed failed"

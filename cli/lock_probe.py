@@ -1,7 +1,8 @@
 """The draw file's writers' lock from a native process, as the native
 program takes it (an open-file-description lock on one byte at 2^62).
 
-hold FILE SECONDS MARKER: holds the lock, then creates MARKER and lets go.
+hold FILE SECONDS MARKER HELD: takes the lock and creates HELD, holds it,
+then creates MARKER and lets go.
 probe FILE COMMAND...: runs COMMAND and prints how often the lock was
 refused while it ran."""
 import fcntl
@@ -23,6 +24,7 @@ def main():
     fd = os.open(sys.argv[2], os.O_RDWR)
     if sys.argv[1] == "hold":
         lock(fd, fcntl.F_WRLCK)
+        open(sys.argv[5], "w").close()
         time.sleep(float(sys.argv[3]))
         open(sys.argv[4], "w").close()
         lock(fd, fcntl.F_UNLCK)
