@@ -59,6 +59,21 @@ double bestMainSum(const ScoreTable& scores, int bonus) {
   return result;
 }
 
+// Calls visit(main, bonus) for each of the kCombinations combinations: five
+// ascending main numbers and a bonus number apart from them.
+template <typename Visit>
+void forEveryCombination(Visit visit) {
+  std::array<int, 5> n{};
+  for (n[0] = 1; n[0] <= kHighestNumber; ++n[0])
+    for (n[1] = n[0] + 1; n[1] <= kHighestNumber; ++n[1])
+      for (n[2] = n[1] + 1; n[2] <= kHighestNumber; ++n[2])
+        for (n[3] = n[2] + 1; n[3] <= kHighestNumber; ++n[3])
+          for (n[4] = n[3] + 1; n[4] <= kHighestNumber; ++n[4])
+            for (int bonus = 1; bonus <= kHighestNumber; ++bonus)
+              if (bonus != n[0] && bonus != n[1] && bonus != n[2] && bonus != n[3] && bonus != n[4])
+                visit(n, bonus);
+}
+
 }  // namespace
 
 double maxScore(const ScoreTable& scores) {
@@ -72,24 +87,9 @@ double maxScore(const ScoreTable& scores) {
 
 std::int64_t countReaching(const ScoreTable& scores, double threshold) {
   std::int64_t count = 0;
-  std::array<int, 5> n{};
-  for (n[0] = 1; n[0] <= kHighestNumber; ++n[0]) {
-    for (n[1] = n[0] + 1; n[1] <= kHighestNumber; ++n[1]) {
-      for (n[2] = n[1] + 1; n[2] <= kHighestNumber; ++n[2]) {
-        for (n[3] = n[2] + 1; n[3] <= kHighestNumber; ++n[3]) {
-          for (n[4] = n[3] + 1; n[4] <= kHighestNumber; ++n[4]) {
-            for (int bonus = 1; bonus <= kHighestNumber; ++bonus) {
-              if (bonus == n[0] || bonus == n[1] || bonus == n[2] || bonus == n[3] ||
-                  bonus == n[4]) {
-                continue;
-              }
-              count += scoreOf(scores, n, bonus) >= threshold;
-            }
-          }
-        }
-      }
-    }
-  }
+  forEveryCombination([&](const std::array<int, 5>& n, int bonus) {
+    count += scoreOf(scores, n, bonus) >= threshold;
+  });
   return count;
 }
 
@@ -97,15 +97,8 @@ std::vector<std::int64_t> countsReaching(const ScoreTable& scores,
                                          const std::vector<double>& thresholds) {
   std::vector<double> sums;
   sums.reserve(static_cast<std::size_t>(kCombinations));
-  std::array<int, 5> n{};
-  for (n[0] = 1; n[0] <= kHighestNumber; ++n[0])
-    for (n[1] = n[0] + 1; n[1] <= kHighestNumber; ++n[1])
-      for (n[2] = n[1] + 1; n[2] <= kHighestNumber; ++n[2])
-        for (n[3] = n[2] + 1; n[3] <= kHighestNumber; ++n[3])
-          for (n[4] = n[3] + 1; n[4] <= kHighestNumber; ++n[4])
-            for (int bonus = 1; bonus <= kHighestNumber; ++bonus)
-              if (std::find(n.begin(), n.end(), bonus) == n.end())
-                sums.push_back(sumOf(scores, n, bonus));
+  forEveryCombination(
+      [&](const std::array<int, 5>& n, int bonus) { sums.push_back(sumOf(scores, n, bonus)); });
   std::sort(sums.begin(), sums.end());
   // A score reaches a threshold exactly when its sum reaches the lowest sum
   // that does.
