@@ -22,6 +22,16 @@ std::string row(const std::string& label, std::int64_t observed, double expected
   return "  " + label + count(observed, 12) + padded(formatFixed(expected, 2), 14) + "\n";
 }
 
+// The draws tested, or that none comes from the first asked for on.
+std::string targetsText(int from, int lastTarget) {
+  const std::string first = "第 " + std::to_string(from) + " 回";
+  if (from <= lastTarget) return first + "から第 " + std::to_string(lastTarget) + " 回まで";
+  return first + "以降の回はありません (" +
+         (lastTarget == 0 ? std::string("当選番号ファイルに回がありません")
+                          : "最後は第 " + std::to_string(lastTarget) + " 回") +
+         ")";
+}
+
 }  // namespace
 
 std::string backtestVerdictText(const BacktestSummary& summary) {
@@ -41,10 +51,9 @@ std::string backtestVerdictText(const BacktestSummary& summary) {
 
 std::string backtestSummaryText(const BacktestRequest& request, const std::string& thresholdText,
                                 int lastTarget, const BacktestSummary& summary) {
-  std::string text = "バックテスト: 第 " + std::to_string(request.from) + " 回から第 " +
-                     std::to_string(lastTarget) + " 回まで、各回 " + std::to_string(request.count) +
-                     " 枚、出現率 " + thresholdText + "% 以上、シード " +
-                     std::to_string(request.seed) + "\n";
+  std::string text = "バックテスト: " + targetsText(request.from, lastTarget) + "、各回 " +
+                     std::to_string(request.count) + " 枚、出現率 " + thresholdText +
+                     "% 以上、シード " + std::to_string(request.seed) + "\n";
   text += "  検証した回        " + count(summary.targets, 8) + "\n";
   text += "  届かない回        " + count(summary.outOfReach, 8) + "\n";
   text += "  不正な回          " + count(summary.invalid, 8) + "\n";

@@ -1,5 +1,6 @@
 #include "draw_file.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 
@@ -30,6 +31,117 @@ ReadStatus readAll(Read&& read, std::uint64_t sizeHint, std::string& bytes) {
   return fitted ? status : ReadStatus::TooLarge;
 }
 
+// A new magic for records that hold the appended bytes: an older record
+// reads as none.
+constexpr char kRecordMagic[] = "KSJ2";
+constexpr std::uint64_t kPending = 0x444E4550;  // "PEND"
+constexpr std::uint64_t kDone = 0x454E4F44;     // "DONE"
+
+ReadStatus parseAll(const std::string& bytes, std::vector<DrawRecord>& draws) {
+  return fitsInMemory([&] { draws = parseDraws(bytes); }) ? ReadStatus::Read : ReadStatus::TooLarge;
+}
+
+bool isBlank(std::string_view text) {
+  return text.find_first_not_of(" \t\r") == std::string_view::npos;
+}
+
+// What a line shows of itself in a message: printable ASCII, at most 40.
+std::string shownLine(std::string_view line) {
+  std::string shown;
+  for (const char c : line.substr(0, 40)) shown += c >= ' ' && c <= '~' ? c : '?';
+  return line.size() > 40 ? shown + "..." : shown;
+}
+
+// A last line without a line end that reads as no draw: a half line that a
+// new draw must not complete. Its number and text into `outcome`.
+bool endsInHalfLine(std::string_view bytes, AppendOutcome& outcome) {
+  const std::size_t lastEnd = bytes.find_last_of("\n\x1a");
+  std::string_view last = lastEnd == std::string_view::npos ? bytes : bytes.substr(lastEnd + 1);
+  if (lastEnd == std::string_view::npos && last.substr(0, 3) == "\xEF\xBB\xBF")
+    last.remove_prefix(3);
+  if (isBlank(last) || parseDraws(last).size() == 1) return false;
+  const std::string_view before = bytes.substr(0, bytes.size() - last.size());
+  outcome.halfLine = 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n') +
+                                                  std::count(before.begin(), before.end(), '\x1a'));
+  outcome.halfLineText = shownLine(last);
+  return true;
+}
+
+// What an append would write after `bytes`, the draws `choose` picks: the
+// same judgement for the real append and for its preview. Holding the draws
+// and their text may not fit: a refusal then, never an abort.
+AppendStatus prepareAppend(ReadStatus read, const std::string& bytes, const ChooseDraws& choose,
+                           std::string& text, AppendOutcome& outcome) {
+  if (read == ReadStatus::NotOpened) return AppendStatus::NotOpened;
+  if (read == ReadStatus::TooLarge) return AppendStatus::TooLarge;
+  // An ASCII line in a UTF-16 file would be unreadable to both encodings.
+  if (encodingOf(bytes) != TextEncoding::Bytes) return AppendStatus::Utf16;
+  std::vector<DrawRecord> present;
+  if (parseAll(bytes, present) != ReadStatus::Read) return AppendStatus::TooLarge;
+  std::vector<DrawRecord> draws;
+  if (!fitsInMemory([&] { draws = choose(present); })) return AppendStatus::TooLarge;
+  if (draws.empty()) return AppendStatus::Appended;
+  if (endsInHalfLine(bytes, outcome)) return AppendStatus::HalfLine;
+  const bool fitted = fitsInMemory([&] {
+    // Complete an unterminated last line first, or the new draw would merge
+    // into it and both would be lost.
+    if (!bytes.empty() && bytes.back() != '\n') text = "\r\n";
+    text.reserve(text.size() + draws.size() * 19);
+    for (const DrawRecord& draw : draws) text += formatDrawLine(draw);
+  });
+  return fitted ? AppendStatus::Appended : AppendStatus::TooLarge;
+}
+
+// What a record not done says of the file's bytes now.
+enum class Tail {
+  Clean,     // the old bytes alone: nothing of the append reached the file
+  Torn,      // the old bytes and a beginning of the appended ones
+  Mismatch,  // anything else: the file was changed since
+};
+
+Tail tailOf(const RollbackRecord& record, std::string_view bytes) {
+  if (bytes.size() < record.oldLength || bytes.size() > record.newLength) return Tail::Mismatch;
+  const std::string_view tail = bytes.substr(static_cast<std::size_t>(record.oldLength));
+  if (std::string_view(record.appended).substr(0, tail.size()) != tail) return Tail::Mismatch;
+  return tail.empty() ? Tail::Clean : Tail::Torn;
+}
+
+// The record as it lies in `raw`, decoded; false when it does not fit.
+bool decodeFitting(const std::string& raw, std::optional<RollbackRecord>& record) {
+  return fitsInMemory([&] { record = decodeRollbackRecord(raw); });
+}
+
+// The record beside the draw file at `path` that readers may trust:
+// usable, readable and not the draw file itself.
+std::optional<RollbackRecord> trustedRecord(const std::string& path, AppendOutcome& outcome) {
+  outcome.recordPath = rollbackRecordPath(path);
+  RecordFile file(outcome.recordPath, RecordFile::Mode::ReadOnly);
+  outcome.recordState = file.state();
+  // Under Wine a Unix link to the draw file opens as the draw file itself.
+  if (outcome.recordState == KeptFileState::Usable && sameFile(path, outcome.recordPath))
+    outcome.recordState = KeptFileState::DrawFileItself;
+  if (outcome.recordState != KeptFileState::Usable) return std::nullopt;
+  std::string raw;
+  bool read = false;
+  std::optional<RollbackRecord> record;
+  if (!fitsInMemory([&] { read = readWhole(file, raw); }) || !read || !decodeFitting(raw, record))
+    return std::nullopt;
+  return record;
+}
+
+// The file's bytes as the next writer will leave them: a torn tail that its
+// record explains left out. A record that cannot be used, or that the file
+// does not match, is a writer's refusal; `outcome` tells it.
+void leaveOutTornTail(const std::string& path, std::string& bytes, AppendOutcome& outcome) {
+  const std::optional<RollbackRecord> record = trustedRecord(path, outcome);
+  if (outcome.recordState != KeptFileState::Usable && outcome.recordState != KeptFileState::Missing)
+    outcome.status = AppendStatus::RecordUnusable;
+  if (!record || record->done) return;
+  const Tail tail = tailOf(*record, bytes);
+  if (tail == Tail::Mismatch) outcome.status = AppendStatus::RecordMismatch;
+  if (tail == Tail::Torn) bytes.resize(static_cast<std::size_t>(record->oldLength));
+}
+
 void putWord(std::string& bytes, std::uint64_t word, int size) {
   for (int i = 0; i < size; ++i) bytes += static_cast<char>(word >> (8 * i) & 0xFFu);
 }
@@ -41,55 +153,46 @@ std::uint64_t wordAt(std::string_view bytes, std::size_t at, int size) {
   return word;
 }
 
-constexpr char kRecordMagic[] = "KSJ1";
-constexpr std::uint64_t kPending = 0x444E4550;  // "PEND"
-constexpr std::uint64_t kDone = 0x454E4F44;     // "DONE"
-
-ReadStatus parseAll(const std::string& bytes, std::vector<DrawRecord>& draws) {
-  return fitsInMemory([&] { draws = parseDraws(bytes); }) ? ReadStatus::Read : ReadStatus::TooLarge;
-}
-
-// What an append would write after `bytes`, the draws `choose` picks: the
-// same judgement for the real append and for its preview.
-AppendStatus prepareAppend(ReadStatus read, const std::string& bytes, const ChooseDraws& choose,
-                           std::string& text) {
-  if (read == ReadStatus::NotOpened) return AppendStatus::NotOpened;
-  if (read == ReadStatus::TooLarge) return AppendStatus::TooLarge;
-  // An ASCII line in a UTF-16 file would be unreadable to both encodings.
-  if (encodingOf(bytes) != TextEncoding::Bytes) return AppendStatus::Utf16;
-  std::vector<DrawRecord> present;
-  if (parseAll(bytes, present) != ReadStatus::Read) return AppendStatus::TooLarge;
-  const std::vector<DrawRecord> draws = choose(present);
-  if (draws.empty()) return AppendStatus::Appended;
-  // Complete an unterminated last line first, or the new draw would merge
-  // into it and both would be lost.
-  if (!bytes.empty() && bytes.back() != '\n') text = "\r\n";
-  for (const DrawRecord& draw : draws) text += formatDrawLine(draw);
-  return AppendStatus::Appended;
-}
-
-// Marks `record` done and puts that on the disk.
+// Marks `record` done and puts that on the disk; the appended bytes go.
 bool markDone(AppendFiles& files, RollbackRecord record) {
   record.done = true;
-  return files.writeJournal(encodeRollbackRecord(record)) && files.syncJournal();
+  return files.writeJournal(encodeRollbackHeader(record), {}) && files.syncJournal();
 }
 
 // Cuts back an append that `record` says was cut short, so that the draws
 // chosen next are chosen from the old ones; `bytes` follows the file.
 bool undoTornAppend(AppendFiles& files, const RollbackRecord& record, std::string& bytes) {
-  const std::uint64_t size = bytes.size();
-  // A file edited or restored since then is another file now: left alone.
-  const bool torn =
-      size >= record.oldLength && size <= record.newLength &&
-      checksumOf(std::string_view(bytes).substr(0, record.oldLength)) == record.oldChecksum;
-  if (torn && size > record.oldLength) {
+  if (tailOf(record, bytes) == Tail::Torn) {
     if (!files.cutBack(record.oldLength) || !files.sync()) return false;
     bytes.resize(static_cast<std::size_t>(record.oldLength));
   }
   return markDone(files, record);
 }
 
+// Opens the record beside the locked draw file; false, with the refusal in
+// `outcome`, when it cannot be used.
+bool openRecord(AppendFiles& files, const std::string& path, AppendOutcome& outcome) {
+  outcome.recordPath = rollbackRecordPath(path);
+  outcome.recordState = files.openJournal(outcome.recordPath);
+  // Opened, nothing read or written yet: under Wine a Unix link to the draw
+  // file opens as the draw file itself.
+  if (outcome.recordState == KeptFileState::Usable && sameFile(path, outcome.recordPath))
+    outcome.recordState = KeptFileState::DrawFileItself;
+  if (outcome.recordState == KeptFileState::Usable) return true;
+  outcome.status = AppendStatus::RecordUnusable;
+  return false;
+}
+
 }  // namespace
+
+std::string rollbackRecordPath(const std::string& drawFile) {
+  return resolvedPath(drawFile) + kJournalSuffix;
+}
+
+bool namesKeptFile(const std::string& drawFile, const std::string& path) {
+  const std::string record = rollbackRecordPath(drawFile);
+  return sameFile(path, drawFile) || sameFile(path, record) || resolvedPath(path) == record;
+}
 
 std::uint64_t checksumOf(std::string_view bytes) {
   std::uint64_t hash = 0xcbf29ce484222325u;
@@ -100,18 +203,18 @@ std::uint64_t checksumOf(std::string_view bytes) {
   return hash;
 }
 
-std::string encodeRollbackRecord(const RollbackRecord& record) {
+std::string encodeRollbackHeader(const RollbackRecord& record) {
   std::string bytes(kRecordMagic, 4);
   putWord(bytes, record.done ? kDone : kPending, 4);
   putWord(bytes, record.oldLength, 8);
   putWord(bytes, record.newLength, 8);
-  putWord(bytes, record.oldChecksum, 8);
+  putWord(bytes, record.appendedChecksum, 8);
   putWord(bytes, checksumOf(bytes), 8);
   return bytes;
 }
 
 std::optional<RollbackRecord> decodeRollbackRecord(std::string_view bytes) {
-  if (bytes.size() < kRollbackRecordSize || bytes.substr(0, 4) != kRecordMagic) return std::nullopt;
+  if (bytes.size() < kRollbackHeaderSize || bytes.substr(0, 4) != kRecordMagic) return std::nullopt;
   if (wordAt(bytes, 32, 8) != checksumOf(bytes.substr(0, 32))) return std::nullopt;
   const std::uint64_t state = wordAt(bytes, 4, 4);
   if (state != kDone && state != kPending) return std::nullopt;
@@ -119,8 +222,14 @@ std::optional<RollbackRecord> decodeRollbackRecord(std::string_view bytes) {
   record.done = state == kDone;
   record.oldLength = wordAt(bytes, 8, 8);
   record.newLength = wordAt(bytes, 16, 8);
-  record.oldChecksum = wordAt(bytes, 24, 8);
+  record.appendedChecksum = wordAt(bytes, 24, 8);
   if (record.oldLength > record.newLength) return std::nullopt;
+  if (record.done) return record;
+  const std::uint64_t length = record.newLength - record.oldLength;
+  const std::string_view appended = bytes.substr(kRollbackHeaderSize);
+  if (appended.size() < length) return std::nullopt;
+  record.appended = appended.substr(0, static_cast<std::size_t>(length));
+  if (checksumOf(record.appended) != record.appendedChecksum) return std::nullopt;
   return record;
 }
 
@@ -142,9 +251,12 @@ FileBytes readFileBytes(const char* path) {
 
 DrawFileRead readDrawFile(const char* path) {
   DrawFileRead result;
-  const FileBytes read = readFileBytes(path);
+  FileBytes read = readFileBytes(path);
   result.status = read.status;
-  if (result.status == ReadStatus::Read) result.status = parseAll(read.bytes, result.draws);
+  if (result.status != ReadStatus::Read) return result;
+  AppendOutcome ignored;
+  leaveOutTornTail(path, read.bytes, ignored);
+  result.status = parseAll(read.bytes, result.draws);
   return result;
 }
 
@@ -154,45 +266,45 @@ std::optional<std::vector<DrawRecord>> readDraws(const char* path) {
   return std::move(read.draws);
 }
 
-AppendStatus appendDraws(const ChooseDraws& choose, const char* path) {
+AppendOutcome appendDraws(const ChooseDraws& choose, const char* path) {
   const std::unique_ptr<AppendFiles> files = systemAppendFiles();
   return appendDraws(choose, path, *files);
 }
 
-AppendStatus appendDraws(const ChooseDraws& choose, const char* path, AppendFiles& files) {
-  // One handle, under the lock for the read, the write and any cut-back, so
-  // the old length is still the file's length when a failed write is undone.
-  const LockedFile::State state = files.lock(path);
-  if (state == LockedFile::State::Busy) return AppendStatus::Busy;
-  if (state != LockedFile::State::Held) return AppendStatus::NotOpened;
-  const bool created = files.created();
-  if (!files.openJournal(std::string(path) + kJournalSuffix)) return AppendStatus::NotOpened;
-  char raw[kRollbackRecordSize];
-  const std::int64_t rawSize = files.readJournal(raw, sizeof raw);
-  if (rawSize < 0) return AppendStatus::NotOpened;
-  const std::optional<RollbackRecord> found =
-      decodeRollbackRecord(std::string_view(raw, static_cast<std::size_t>(rawSize)));
-  std::string bytes;
-  const ReadStatus read = readAll(
-      [&](char* data, std::size_t count) { return files.read(data, count); }, files.size(), bytes);
-  // A torn append is undone before `choose` looks: an import's overlap is
-  // found against the draws that were really stored.
-  if (read == ReadStatus::Read && found && !found->done && !undoTornAppend(files, *found, bytes))
-    return AppendStatus::Failed;
-  std::string text;
-  const AppendStatus prepared = prepareAppend(read, bytes, choose, text);
-  if (prepared != AppendStatus::Appended || text.empty()) return prepared;
+namespace {
 
+// The record as the writer finds it; false, with the refusal in `outcome`,
+// when it cannot be read.
+bool readRecord(AppendFiles& files, std::optional<RollbackRecord>& found, AppendOutcome& outcome) {
+  std::string raw;
+  bool read = false;
+  if (!fitsInMemory([&] { read = files.readJournal(raw); })) {
+    outcome.status = AppendStatus::TooLarge;
+    return false;
+  }
+  if (!read) {
+    outcome.status = AppendStatus::RecordUnusable;
+    outcome.recordState = KeptFileState::NotOpened;
+    return false;
+  }
+  if (decodeFitting(raw, found)) return true;
+  outcome.status = AppendStatus::TooLarge;
+  return false;
+}
+
+// Writes `text` after `bytes`, recorded first; the outcome's status.
+AppendStatus writeRecorded(AppendFiles& files, const char* path, const std::string& bytes,
+                           const std::string& text, bool syncFolder) {
   RollbackRecord record;
   record.done = false;
   record.oldLength = bytes.size();
   record.newLength = bytes.size() + text.size();
-  record.oldChecksum = checksumOf(bytes);
-  if (!files.writeJournal(encodeRollbackRecord(record)) || !files.syncJournal())
+  record.appendedChecksum = checksumOf(text);
+  if (!files.writeJournal(encodeRollbackHeader(record), text) || !files.syncJournal())
     return AppendStatus::Failed;
   // A name new in the folder is lost in a power cut unless the folder is
   // synced too; an empty file may be one an earlier writer made.
-  if ((!found || created || bytes.empty()) && !files.syncFolder(path)) return AppendStatus::Failed;
+  if (syncFolder && !files.syncFolder(path)) return AppendStatus::Failed;
   // A failed sync is a failed write.
   const bool written = files.append(text) && files.sync();
   // Draws written into a file that was moved away are not stored.
@@ -204,18 +316,60 @@ AppendStatus appendDraws(const ChooseDraws& choose, const char* path, AppendFile
   return written && !stored ? AppendStatus::Replaced : AppendStatus::Failed;
 }
 
-AppendStatus previewAppend(const ChooseDraws& choose, const char* path) {
+}  // namespace
+
+AppendOutcome appendDraws(const ChooseDraws& choose, const char* path, AppendFiles& files) {
+  AppendOutcome outcome;
+  // One handle, under the lock for the read, the write and any cut-back, so
+  // the old length is still the file's length when a failed write is undone.
+  const LockedFile::State state = files.lock(path);
+  if (state != LockedFile::State::Held) {
+    outcome.status =
+        state == LockedFile::State::Busy ? AppendStatus::Busy : AppendStatus::NotOpened;
+    return outcome;
+  }
+  const bool created = files.created();
+  std::optional<RollbackRecord> found;
+  if (!openRecord(files, path, outcome) || !readRecord(files, found, outcome)) return outcome;
+  std::string bytes;
+  const ReadStatus read = readAll(
+      [&](char* data, std::size_t count) { return files.read(data, count); }, files.size(), bytes);
+  // A torn append is undone before `choose` looks: an import's overlap is
+  // found against the draws that were really stored.
+  if (read == ReadStatus::Read && found && !found->done) {
+    if (tailOf(*found, bytes) == Tail::Mismatch) {
+      outcome.status = AppendStatus::RecordMismatch;
+      return outcome;
+    }
+    if (!undoTornAppend(files, *found, bytes)) {
+      outcome.status = AppendStatus::Failed;
+      return outcome;
+    }
+  }
+  std::string text;
+  outcome.status = prepareAppend(read, bytes, choose, text, outcome);
+  if (outcome.status != AppendStatus::Appended || text.empty()) return outcome;
+  outcome.status = writeRecorded(files, path, bytes, text, !found || created || bytes.empty());
+  return outcome;
+}
+
+AppendOutcome previewAppend(const ChooseDraws& choose, const char* path) {
+  AppendOutcome outcome;
   FileBytes read = readFileBytes(path);
   // The append creates a missing file; a file that is there but cannot be
   // read is refused by both.
   if (read.missing) read.status = ReadStatus::Read;
+  if (read.status == ReadStatus::Read && !read.missing) leaveOutTornTail(path, read.bytes, outcome);
+  if (outcome.status != AppendStatus::Appended) return outcome;
   std::string text;
-  return prepareAppend(read.status, read.bytes, choose, text);
+  outcome.status = prepareAppend(read.status, read.bytes, choose, text, outcome);
+  return outcome;
 }
 
 bool appendDraw(const DrawRecord& draw, const char* path) {
   return appendDraws([&](const std::vector<DrawRecord>&) { return std::vector<DrawRecord>{draw}; },
-                     path) == AppendStatus::Appended;
+                     path)
+             .status == AppendStatus::Appended;
 }
 
 }  // namespace kestaro

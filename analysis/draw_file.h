@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "draw_format.h"
+#include "locked_file.h"
 
 namespace kestaro {
 
@@ -33,7 +34,8 @@ struct FileBytes {
 };
 FileBytes readFileBytes(const char* path);
 
-// Every draw of a draw file in file order.
+// Every draw of a draw file in file order, without the torn tail of an
+// append cut short: what the next writer will leave.
 struct DrawFileRead {
   ReadStatus status = ReadStatus::NotOpened;
   std::vector<DrawRecord> draws;
@@ -45,12 +47,24 @@ std::optional<std::vector<DrawRecord>> readDraws(const char* path = kDrawFileNam
 
 enum class AppendStatus {
   Appended,
-  NotOpened,  // cannot be opened or created, or is not a regular file
-  Busy,       // another program held the writers' lock throughout the wait
-  TooLarge,   // does not fit in memory
-  Utf16,      // stored as UTF-16: an appended line would mix two encodings
-  Failed,     // the write failed; the file was cut back to its old length
-  Replaced,   // the path came to name another file; what was written is undone
+  NotOpened,       // cannot be opened or created, or is not a regular file
+  Busy,            // another program held the writers' lock throughout the wait
+  TooLarge,        // does not fit in memory
+  Utf16,           // stored as UTF-16: an appended line would mix two encodings
+  Failed,          // the write failed; the file was cut back to its old length
+  Replaced,        // the path came to name another file; what was written is undone
+  RecordUnusable,  // the rollback record cannot be used: `recordState` says why
+  RecordMismatch,  // the record tells of an append the file no longer shows
+  HalfLine,        // the last line has no line end and reads as no draw
+};
+
+// What an append did, and for a refusal what it refused.
+struct AppendOutcome {
+  AppendStatus status = AppendStatus::Appended;
+  std::string recordPath;  // the rollback record, when it was looked at
+  KeptFileState recordState = KeptFileState::Usable;
+  std::size_t halfLine = 0;  // HalfLine: the line's number, 1-based
+  std::string halfLineText;  // and what it holds
 };
 
 // Given the draws now in the file, returns the draws to append (none: nothing
@@ -60,35 +74,45 @@ using ChooseDraws = std::function<std::vector<DrawRecord>(const std::vector<Draw
 // Under the writers' lock: reads the file (created when missing), lets
 // `choose` pick the draws to add and appends them as lines in one write.
 // A failed write is cut back through the same handle, still under the lock.
-AppendStatus appendDraws(const ChooseDraws& choose, const char* path = kDrawFileName);
+AppendOutcome appendDraws(const ChooseDraws& choose, const char* path = kDrawFileName);
 
 // The same through `files`, which stand for the system's files.
-AppendStatus appendDraws(const ChooseDraws& choose, const char* path, AppendFiles& files);
+AppendOutcome appendDraws(const ChooseDraws& choose, const char* path, AppendFiles& files);
 
-// The rollback record, one permanent file beside the draw file named after
-// it with this appended. Before its bytes are written an append records the
-// old length, the new length and a checksum of the old bytes; once they are
-// on the disk it marks the record done. A writer that finds it not done cuts
-// a torn append back first, unless the file was edited or restored since.
+// The rollback record, one permanent file beside the draw file, named after
+// the draw file's resolved path with this appended, so that every name of
+// the file finds the same record. Before an append writes its bytes the
+// record holds them, with the old and new lengths, on the disk; once they
+// are in the file it is marked done. While it is not done, a tail of the
+// file that is a beginning of those bytes is a torn append: readers leave it
+// out and the next writer cuts it back. A record that tells of bytes the
+// file does not hold is never applied.
 inline constexpr const char kJournalSuffix[] = "-journal";
+std::string rollbackRecordPath(const std::string& drawFile);
 
 struct RollbackRecord {
   bool done = true;
   std::uint64_t oldLength = 0, newLength = 0;
-  std::uint64_t oldChecksum = 0;  // of the first oldLength bytes
+  std::uint64_t appendedChecksum = 0;
+  std::string appended;  // while not done: the bytes being appended
 };
-inline constexpr std::size_t kRollbackRecordSize = 40;
+inline constexpr std::size_t kRollbackHeaderSize = 40;
 
 // FNV-1a, 64 bits.
 std::uint64_t checksumOf(std::string_view bytes);
-// Fixed size, little-endian, with a checksum of its own so that a torn
-// record reads as none.
-std::string encodeRollbackRecord(const RollbackRecord& record);
+// The fixed-size, little-endian header, with a checksum of its own; the
+// appended bytes follow it while the record is not done.
+std::string encodeRollbackHeader(const RollbackRecord& record);
+// Nothing for a torn or altered record: a header that fails its checksum,
+// or a record not done whose bytes are not all there.
 std::optional<RollbackRecord> decodeRollbackRecord(std::string_view bytes);
+
+// Whether `path` names the draw file or a file kept beside it, however spelt.
+bool namesKeptFile(const std::string& drawFile, const std::string& path);
 
 // What appendDraws would see and refuse, without the lock and without
 // writing: `choose` sees the same draws, and a missing file reads as empty.
-AppendStatus previewAppend(const ChooseDraws& choose, const char* path = kDrawFileName);
+AppendOutcome previewAppend(const ChooseDraws& choose, const char* path = kDrawFileName);
 
 // Appends one draw; false, leaving the draws as they were, when it cannot be
 // stored completely.

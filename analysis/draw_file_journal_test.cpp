@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "test_support.h"
 
 #if defined(__linux__)
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -112,15 +114,16 @@ class RecordingFiles final : public AppendFiles {
     if (stops("namedBy")) return false;
     return real_->namedBy(path);
   }
-  bool openJournal(const std::string& path) override {
-    if (stops("openJournal")) return false;
+  KeptFileState openJournal(const std::string& path) override {
+    if (stops("openJournal")) return KeptFileState::NotOpened;
     return real_->openJournal(path);
   }
-  std::int64_t readJournal(char* data, std::size_t count) override {
-    if (stops("readJournal")) return -1;
-    return real_->readJournal(data, count);
+  bool readJournal(std::string& bytes) override {
+    if (stops("readJournal")) return false;
+    return real_->readJournal(bytes);
   }
-  bool writeJournal(std::string_view record) override {
+  bool writeJournal(std::string_view header, std::string_view appended) override {
+    const std::string record = std::string(header) + std::string(appended);
     const std::optional<RollbackRecord> decoded = decodeRollbackRecord(record);
     std::string call = "writeJournal ";
     if (!decoded) {
@@ -130,10 +133,11 @@ class RecordingFiles final : public AppendFiles {
       call += std::to_string(decoded->oldLength) + " " + std::to_string(decoded->newLength);
     }
     if (stops(call)) {
-      if (mode_ == Mode::Crash) real_->writeJournal(record.substr(0, record.size() / 2));
+      if (mode_ == Mode::Crash)
+        real_->writeJournal(std::string_view(record).substr(0, record.size() / 2), {});
       return false;
     }
-    return real_->writeJournal(record);
+    return real_->writeJournal(header, appended);
   }
   bool syncJournal() override {
     if (stops("syncJournal")) return false;
@@ -210,25 +214,69 @@ TEST(LockedFile, TellsWhetherItMadeTheFile) {
   EXPECT_TRUE(opened.sync());
 }
 
-TEST(RecordFile, IsRewrittenInPlaceFromItsFirstByte) {
+TEST(RecordFile, IsReplacedWholeFromItsFirstByte) {
   TempFolder folder;
   const std::string path = folder.file("LOTO.DAT-journal");
   {
     RecordFile record(path);
-    ASSERT_TRUE(record.opened());
-    char bytes[8];
-    EXPECT_EQ(record.readFromStart(bytes, sizeof bytes), 0);
-    ASSERT_TRUE(record.writeFromStart("abcdef"));
-    ASSERT_TRUE(record.writeFromStart("XY"));
+    ASSERT_EQ(record.state(), KeptFileState::Usable);
+    std::string bytes;
+    ASSERT_TRUE(readWhole(record, bytes));
+    EXPECT_EQ(bytes, "");
+    ASSERT_TRUE(record.replace("abc", "defgh"));
+    ASSERT_TRUE(record.replace("XY", "z"));
     EXPECT_TRUE(record.sync());
-    ASSERT_EQ(record.readFromStart(bytes, sizeof bytes), 6);
-    EXPECT_EQ(std::string(bytes, 6), "XYcdef");
+    ASSERT_TRUE(readWhole(record, bytes));
+    EXPECT_EQ(bytes, "XYz");
   }
-  EXPECT_EQ(readBytes(path), "XYcdef");
+  EXPECT_EQ(readBytes(path), "XYz");
   EXPECT_TRUE(syncFolderOf(path));
-  std::filesystem::create_directory(folder.file("folder-journal"));
-  EXPECT_FALSE(RecordFile(folder.file("folder-journal")).opened());
 }
+
+#if defined(__linux__)
+// Whatever stands at the record's name that is not a regular file of one
+// name is refused, and neither it nor what it points to is touched.
+TEST(RecordFile, RefusesLinksFoldersSpecialFilesAndOtherNames) {
+  struct Case {
+    const char* what;
+    std::function<void(const std::string& at, const std::string& target)> make;
+    KeptFileState state;
+  };
+  const std::vector<Case> cases{
+      {"link to a file", [](auto& at, auto& target) { ::symlink(target.c_str(), at.c_str()); },
+       KeptFileState::Link},
+      {"dangling link",
+       [](auto& at, auto& target) {
+         std::filesystem::remove(target);
+         ::symlink(target.c_str(), at.c_str());
+       },
+       KeptFileState::Link},
+      {"folder", [](auto& at, auto&) { std::filesystem::create_directory(at); },
+       KeptFileState::Folder},
+      {"fifo", [](auto& at, auto&) { ::mkfifo(at.c_str(), 0600); }, KeptFileState::NotRegular},
+      {"hard link", [](auto& at, auto& target) { ::link(target.c_str(), at.c_str()); },
+       KeptFileState::OtherNames},
+  };
+  for (const Case& c : cases) {
+    for (const RecordFile::Mode mode : {RecordFile::Mode::ReadOnly, RecordFile::Mode::ReadWrite}) {
+      TempFolder folder;
+      const std::string target = folder.file("LOTO.DAT"), at = folder.file("LOTO.DAT-journal");
+      writeBytes(target, kOld);
+      c.make(at, target);
+      EXPECT_EQ(RecordFile(at, mode).state(), c.state) << c.what;
+      // The dangling link's target stays missing: nothing was created through it.
+      if (std::filesystem::exists(target)) {
+        EXPECT_EQ(readBytes(target), kOld) << c.what;
+      }
+      EXPECT_EQ(std::filesystem::exists(target), std::string(c.what) != "dangling link") << c.what;
+    }
+  }
+  TempFolder folder;
+  EXPECT_EQ(RecordFile(folder.file("none"), RecordFile::Mode::ReadOnly).state(),
+            KeptFileState::Missing);
+  EXPECT_FALSE(std::filesystem::exists(folder.file("none")));
+}
+#endif
 
 TEST(RollbackRecord, ChecksumIsFnv1a64) {
   EXPECT_EQ(checksumOf(""), 0xcbf29ce484222325u);
@@ -240,19 +288,20 @@ TEST(RollbackRecord, ReadsBackAndAnyTornOrAlteredRecordReadsAsNone) {
   RollbackRecord record;
   record.done = false;
   record.oldLength = 0x0102030405060708u;
-  record.newLength = 0x1112131415161718u;
-  record.oldChecksum = 0xF1F2F3F4F5F6F7F8u;
-  const std::string bytes = encodeRollbackRecord(record);
-  ASSERT_EQ(bytes.size(), kRollbackRecordSize);
+  record.newLength = record.oldLength + 17;
+  record.appended = formatDrawLine(kDraw);
+  record.appendedChecksum = checksumOf(record.appended);
+  const std::string header = encodeRollbackHeader(record);
+  ASSERT_EQ(header.size(), kRollbackHeaderSize);
+  const std::string bytes = header + record.appended;
   const std::optional<RollbackRecord> read = decodeRollbackRecord(bytes);
   ASSERT_TRUE(read.has_value());
   EXPECT_FALSE(read->done);
   EXPECT_EQ(read->oldLength, record.oldLength);
   EXPECT_EQ(read->newLength, record.newLength);
-  EXPECT_EQ(read->oldChecksum, record.oldChecksum);
-  record.done = true;
-  ASSERT_TRUE(decodeRollbackRecord(encodeRollbackRecord(record)).has_value());
-  EXPECT_TRUE(decodeRollbackRecord(encodeRollbackRecord(record))->done);
+  EXPECT_EQ(read->appended, record.appended);
+  // A longer record left from before beyond the end changes nothing.
+  EXPECT_EQ(decodeRollbackRecord(bytes + "0,0,0\r\n")->appended, record.appended);
   for (std::size_t cut = 0; cut < bytes.size(); ++cut)
     EXPECT_FALSE(decodeRollbackRecord(bytes.substr(0, cut)).has_value()) << cut;
   for (std::size_t at = 0; at < bytes.size(); ++at) {
@@ -260,8 +309,11 @@ TEST(RollbackRecord, ReadsBackAndAnyTornOrAlteredRecordReadsAsNone) {
     altered[at] = static_cast<char>(altered[at] ^ 0x10);
     EXPECT_FALSE(decodeRollbackRecord(altered).has_value()) << at;
   }
-  // Half of a done record over a pending one, as a torn rewrite leaves it.
-  const std::string done = encodeRollbackRecord(record);
+  record.done = true;
+  const std::string done = encodeRollbackHeader(record);
+  ASSERT_TRUE(decodeRollbackRecord(done).has_value());
+  EXPECT_TRUE(decodeRollbackRecord(done)->done);
+  // Half of a done header over a pending record, as a torn rewrite leaves it.
   EXPECT_FALSE(decodeRollbackRecord(done.substr(0, 20) + bytes.substr(20)).has_value());
 }
 
@@ -269,7 +321,7 @@ TEST(AppendJournal, StepsRunInOrderAndTheRecordIsDoneAfterwards) {
   TempFolder folder;
   const std::string path = preparedFile(folder);
   RecordingFiles files;
-  EXPECT_EQ(appendDraws(importOf(kAdded), path.c_str(), files), AppendStatus::Appended);
+  EXPECT_EQ(appendDraws(importOf(kAdded), path.c_str(), files).status, AppendStatus::Appended);
   EXPECT_EQ(files.log(), cleanAppendLog());
   EXPECT_EQ(readBytes(path), kOld + addedText());
   const std::optional<RollbackRecord> record = journalOf(path);
@@ -277,7 +329,6 @@ TEST(AppendJournal, StepsRunInOrderAndTheRecordIsDoneAfterwards) {
   EXPECT_TRUE(record->done);
   EXPECT_EQ(record->oldLength, kOld.size());
   EXPECT_EQ(record->newLength, kOld.size() + addedText().size());
-  EXPECT_EQ(record->oldChecksum, checksumOf(kOld));
 }
 
 // The lock made the draw file and the record is new: the folder that names
@@ -286,7 +337,7 @@ TEST(AppendJournal, NewFileAndRecordSyncTheFolderFirst) {
   TempFolder folder;
   const std::string path = folder.file("LOTO.DAT");
   RecordingFiles files;
-  EXPECT_EQ(appendDraws(importOf({kDraw}), path.c_str(), files), AppendStatus::Appended);
+  EXPECT_EQ(appendDraws(importOf({kDraw}), path.c_str(), files).status, AppendStatus::Appended);
   EXPECT_EQ(files.log(), (std::vector<std::string>{
                              "lock", "created", "openJournal", "readJournal", "size", "read",
                              "writeJournal pending 0 17", "syncJournal", "syncFolder", "append",
@@ -306,13 +357,15 @@ TEST(AppendJournal, CrashAtAnyStepIsUndoneByTheNextAppend) {
     const std::string path = preparedFile(folder);
     {
       RecordingFiles files(RecordingFiles::Mode::Crash, atIndex(at));
-      EXPECT_NE(appendDraws(importOf(kAdded), path.c_str(), files), AppendStatus::Appended) << at;
+      EXPECT_NE(appendDraws(importOf(kAdded), path.c_str(), files).status, AppendStatus::Appended)
+          << at;
       EXPECT_TRUE(files.stopped()) << at;
     }
     if (clean[at] == "append") {
-      // What the torn write left, as readers see it until the next append.
-      EXPECT_EQ(readDraws(path.c_str()),
-                joined(drawsOf(kOld), {kAdded[0], kAdded[1], {1, 3, 16, 23, 28, 2}}));
+      // The torn write ends in a wrong draw, 1,3,16,23,28,2; readers leave
+      // it out, as the next writer will.
+      EXPECT_EQ(readBytes(path), kOld + addedText().substr(0, addedText().size() - 3));
+      EXPECT_EQ(readDraws(path.c_str()), drawsOf(kOld));
     }
     ASSERT_TRUE(appendDraw(kDraw, path.c_str())) << at;
     const std::vector<DrawRecord> expected = at < markedDone
@@ -336,7 +389,7 @@ TEST(AppendJournal, FailureAtAnyStepLeavesTheOldBytesOrAStoredAppend) {
     AppendStatus status = AppendStatus::NotOpened;
     {
       RecordingFiles files(RecordingFiles::Mode::Fail, atIndex(at));
-      status = appendDraws(importOf(kAdded), path.c_str(), files);
+      status = appendDraws(importOf(kAdded), path.c_str(), files).status;
       EXPECT_TRUE(files.stopped()) << at;
     }
     // A wrong "created" or size hint costs nothing; any other failure is one.
@@ -361,14 +414,14 @@ TEST(AppendJournal, FailedCutBackIsFinishedByTheNextWriter) {
     RecordingFiles files(RecordingFiles::Mode::Fail, [](std::size_t, const std::string& call) {
       return call == "sync" || call == "cutBack";
     });
-    EXPECT_EQ(appendDraws(importOf(kAdded), path.c_str(), files), AppendStatus::Failed);
+    EXPECT_EQ(appendDraws(importOf(kAdded), path.c_str(), files).status, AppendStatus::Failed);
   }
   EXPECT_EQ(readBytes(path), kOld + addedText());
   const std::optional<RollbackRecord> record = journalOf(path);
   ASSERT_TRUE(record.has_value());
   EXPECT_FALSE(record->done);
   RecordingFiles next;
-  ASSERT_EQ(appendDraws(importOf({kDraw}), path.c_str(), next), AppendStatus::Appended);
+  ASSERT_EQ(appendDraws(importOf({kDraw}), path.c_str(), next).status, AppendStatus::Appended);
   const std::string oldLength = std::to_string(kOld.size());
   const std::string tornLength = std::to_string(kOld.size() + addedText().size());
   const std::string newLength = std::to_string(kOld.size() + 17);
@@ -389,43 +442,63 @@ TEST(AppendJournal, ChooseSeesTheRepairedDraws) {
   {
     RecordingFiles files(RecordingFiles::Mode::Crash,
                          [](std::size_t, const std::string& call) { return call == "append"; });
-    EXPECT_EQ(appendDraws(importOf(kAdded), path.c_str(), files), AppendStatus::Failed);
+    EXPECT_EQ(appendDraws(importOf(kAdded), path.c_str(), files).status, AppendStatus::Failed);
   }
   std::vector<DrawRecord> seen;
   auto choose = [&](const std::vector<DrawRecord>& present) {
     seen = present;
     return kAdded;
   };
-  ASSERT_EQ(appendDraws(choose, path.c_str()), AppendStatus::Appended);
+  ASSERT_EQ(appendDraws(choose, path.c_str()).status, AppendStatus::Appended);
   EXPECT_EQ(seen, drawsOf(kOld));
   EXPECT_EQ(readBytes(path), kOld + addedText());
 }
 
-// A torn append, and then the file is changed by other means: a record that
-// no longer describes the file is never acted on.
-TEST(AppendJournal, FileEditedOrRestoredSinceIsLeftAlone) {
+// A torn append, and then the file is changed by other means. The tail is
+// cut back only while it is a beginning of the bytes the record holds,
+// whatever became of the old part; otherwise the record is left as it was
+// and the writer refuses, nothing written, so no draw of the user's is lost.
+TEST(AppendJournal, TornTailIsCutOnlyWhileItIsTheWritersOwn) {
   const std::string torn = kOld + addedText().substr(0, addedText().size() - 3);
-  const std::vector<std::string> changes{
-      // The old lines edited, the length kept.
-      "1,2,3,4,5,9" + torn.substr(11),
-      // Grown past the record's new length.
-      torn + "30,31,1,2,3,4\r\n30,31,1,2,3,4\r\n",
-      // Restored from an older copy, shorter than the old length.
-      "1,2,3,4,5,6\r\n",
+  const std::string corrected = "1,2,3,4,5,9" + torn.substr(11);
+  const std::string userDraw = "1,7,13,20,25,9\r\n";
+  struct Case {
+    const char* what;
+    std::string changed;
+    AppendStatus status;
+    std::string after;  // the file after the append
   };
-  for (const std::string& changed : changes) {
+  const std::vector<Case> cases{
+      {"an old draw corrected in place", corrected, AppendStatus::Appended,
+       corrected.substr(0, kOld.size()) + formatDrawLine(kDraw)},
+      {"restored, and a draw typed at its end", kOld + userDraw, AppendStatus::RecordMismatch,
+       kOld + userDraw},
+      {"restored from an older copy", "1,2,3,4,5,6\r\n", AppendStatus::RecordMismatch,
+       "1,2,3,4,5,6\r\n"},
+      {"grown past the append", torn + "30,31,1,2,3,4\r\n30,31,1,2,3,4\r\n",
+       AppendStatus::RecordMismatch, torn + "30,31,1,2,3,4\r\n30,31,1,2,3,4\r\n"},
+      {"restored exactly", kOld, AppendStatus::Appended, kOld + formatDrawLine(kDraw)},
+  };
+  for (const Case& c : cases) {
     TempFolder folder;
     const std::string path = preparedFile(folder);
     {
       RecordingFiles files(RecordingFiles::Mode::Crash,
                            [](std::size_t, const std::string& call) { return call == "append"; });
-      EXPECT_EQ(appendDraws(importOf(kAdded), path.c_str(), files), AppendStatus::Failed);
+      EXPECT_EQ(appendDraws(importOf(kAdded), path.c_str(), files).status, AppendStatus::Failed);
     }
     ASSERT_EQ(readBytes(path), torn);
-    writeBytes(path, changed);
-    ASSERT_TRUE(appendDraw(kDraw, path.c_str()));
-    const std::string completed = changed.back() == '\n' ? changed : changed + "\r\n";
-    EXPECT_EQ(readBytes(path), completed + formatDrawLine(kDraw));
+    const std::string record = readBytes(path + kJournalSuffix);
+    writeBytes(path, c.changed);
+    const AppendOutcome outcome = appendDraws(importOf({kDraw}), path.c_str());
+    EXPECT_EQ(outcome.status, c.status) << c.what;
+    EXPECT_EQ(readBytes(path), c.after) << c.what;
+    if (c.status != AppendStatus::Appended) {
+      EXPECT_EQ(readBytes(path + kJournalSuffix), record) << c.what;
+      EXPECT_EQ(outcome.recordPath, path + kJournalSuffix) << c.what;
+      EXPECT_EQ(previewAppend(importOf({kDraw}), path.c_str()).status, c.status) << c.what;
+      EXPECT_EQ(readDraws(path.c_str()), drawsOf(c.changed)) << c.what;
+    }
   }
 }
 
@@ -433,16 +506,16 @@ TEST(AppendJournal, PreviewNeverMakesOrTouchesTheRecord) {
   TempFolder folder;
   const std::string path = folder.file("LOTO.DAT");
   writeBytes(path, kOld);
-  EXPECT_EQ(previewAppend(importOf(kAdded), path.c_str()), AppendStatus::Appended);
+  EXPECT_EQ(previewAppend(importOf(kAdded), path.c_str()).status, AppendStatus::Appended);
   EXPECT_FALSE(std::filesystem::exists(path + kJournalSuffix));
   {
     RecordingFiles files(RecordingFiles::Mode::Crash,
                          [](std::size_t, const std::string& call) { return call == "append"; });
-    EXPECT_EQ(appendDraws(importOf(kAdded), path.c_str(), files), AppendStatus::Failed);
+    EXPECT_EQ(appendDraws(importOf(kAdded), path.c_str(), files).status, AppendStatus::Failed);
   }
   const std::string record = readBytes(path + kJournalSuffix);
   const std::string tornFile = readBytes(path);
-  EXPECT_EQ(previewAppend(importOf(kAdded), path.c_str()), AppendStatus::Appended);
+  EXPECT_EQ(previewAppend(importOf(kAdded), path.c_str()).status, AppendStatus::Appended);
   EXPECT_EQ(readBytes(path + kJournalSuffix), record);
   EXPECT_EQ(readBytes(path), tornFile);
 }
@@ -454,7 +527,7 @@ TEST(AppendJournal, NothingChosenWritesNoRecord) {
   const std::string path = preparedFile(folder);
   const std::string record = readBytes(path + kJournalSuffix);
   RecordingFiles files;
-  EXPECT_EQ(appendDraws(importOf({}), path.c_str(), files), AppendStatus::Appended);
+  EXPECT_EQ(appendDraws(importOf({}), path.c_str(), files).status, AppendStatus::Appended);
   EXPECT_EQ(files.log(), (std::vector<std::string>{"lock", "created", "openJournal", "readJournal",
                                                    "size", "read", "read"}));
   EXPECT_EQ(readBytes(path + kJournalSuffix), record);
@@ -462,9 +535,61 @@ TEST(AppendJournal, NothingChosenWritesNoRecord) {
 }
 
 #if defined(__linux__)
-// The real files, but the data goes in pieces of 4 KiB after a byte on
-// `ready`: a large write that the kernel may cut anywhere, and a moment to
-// aim a kill at.
+constexpr std::size_t kPiece = 1 << 16;
+
+// Lines that, written after `start` bytes, put every 64 KiB boundary of the
+// file between the two digits of a bonus 2X (the first one too when the
+// room allows): a write cut there leaves "...,2", a complete-looking wrong
+// draw. A line of five main numbers and a bonus is 13 to 19 bytes long.
+std::vector<DrawRecord> straddlingDraws(std::size_t start, std::size_t count) {
+  std::mt19937 random(5);
+  // Numbers of one or two digits, none of them `unless`.
+  auto pick = [&](int twoDigit, int oneDigit, std::vector<int> unless) {
+    std::vector<int> chosen;
+    while (static_cast<int>(chosen.size()) < twoDigit + oneDigit) {
+      const bool wide = static_cast<int>(chosen.size()) < twoDigit;
+      const int number =
+          wide ? 10 + static_cast<int>(random() % 22) : 1 + static_cast<int>(random() % 9);
+      if (std::find(unless.begin(), unless.end(), number) != unless.end()) continue;
+      unless.push_back(number);
+      chosen.push_back(number);
+    }
+    return chosen;
+  };
+  auto drawOf = [](std::vector<int> main, int bonus) {
+    std::sort(main.begin(), main.end());
+    return DrawRecord{main[0], main[1], main[2], main[3], main[4], bonus};
+  };
+  // Rooms before a boundary that lines can fill so that a bonus straddles it.
+  auto reachable = [](std::size_t room) {
+    return (room >= 11 && room <= 16) || (room >= 24 && room != 36);
+  };
+  std::vector<DrawRecord> draws;
+  for (std::size_t at = start; draws.size() < count;) {
+    const std::size_t room = kPiece - at % kPiece;
+    if (room >= 11 && room <= 16) {
+      // The five main numbers and their commas take room - 1 bytes.
+      const int bonus = 20 + static_cast<int>(random() % 10);
+      draws.push_back(drawOf(
+          pick(static_cast<int>(room) - 11, 16 - static_cast<int>(room), {2, bonus}), bonus));
+    } else {
+      int length = 13 + static_cast<int>(random() % 7);
+      for (int tries = 0; tries < 7 && reachable(room) && !reachable(room - length); ++tries)
+        length = 13 + (length - 12) % 7;
+      std::vector<int> numbers = pick(length - 13, 19 - length, {});
+      const int bonus = numbers.back();
+      numbers.pop_back();
+      draws.push_back(drawOf(numbers, bonus));
+    }
+    at += formatDrawLine(draws.back()).size();
+  }
+  return draws;
+}
+
+// The real files, but the data goes in pieces that end at the file's 64 KiB
+// boundaries, between a byte on `ready` before the first and one after the
+// last: a large write that the kernel may cut there, and a window to aim a
+// kill at.
 class ChunkedFiles final : public AppendFiles {
  public:
   explicit ChunkedFiles(int ready) : ready_(ready) {}
@@ -475,19 +600,23 @@ class ChunkedFiles final : public AppendFiles {
   bool append(std::string_view text) override {
     const char writing = 'w';
     if (::write(ready_, &writing, 1) != 1) return false;
-    for (std::size_t at = 0; at < text.size(); at += 4096) {
-      if (!real_->append(text.substr(at, 4096))) return false;
+    for (std::size_t at = real_->size(); !text.empty();) {
+      const std::string_view piece = text.substr(0, kPiece - at % kPiece);
+      if (!real_->append(piece)) return false;
+      text.remove_prefix(piece.size());
+      at += piece.size();
     }
-    return true;
+    const char written = 'd';
+    return ::write(ready_, &written, 1) == 1;
   }
   bool cutBack(std::uint64_t length) override { return real_->cutBack(length); }
   bool sync() override { return real_->sync(); }
   bool namedBy(const std::string& path) override { return real_->namedBy(path); }
-  bool openJournal(const std::string& path) override { return real_->openJournal(path); }
-  std::int64_t readJournal(char* data, std::size_t count) override {
-    return real_->readJournal(data, count);
+  KeptFileState openJournal(const std::string& path) override { return real_->openJournal(path); }
+  bool readJournal(std::string& bytes) override { return real_->readJournal(bytes); }
+  bool writeJournal(std::string_view header, std::string_view appended) override {
+    return real_->writeJournal(header, appended);
   }
-  bool writeJournal(std::string_view record) override { return real_->writeJournal(record); }
   bool syncJournal() override { return real_->syncJournal(); }
   bool syncFolder(const std::string& path) override { return real_->syncFolder(path); }
 
@@ -496,69 +625,103 @@ class ChunkedFiles final : public AppendFiles {
   int ready_;
 };
 
-// A real writer killed at many points of a large import: whatever it left,
-// the next append gives the old draws and its own, plus the import's only
-// when the writer had finished it.
+// A real writer killed at many points of a large import. Whatever it left,
+// readers see the old draws (or all, when it had finished), never the torn
+// tail's wrong draw. Then either the next append gives the old draws and its
+// own (plus the import's only when the writer had finished), or, when the
+// user has copied the old history back and typed a draw at its end, the
+// record no longer matches and the append refuses, keeping the typed draw.
 TEST(AppendJournal, WriterKilledDuringALargeImportIsUndoneByTheNextAppend) {
   const std::string old = testing::realisticHistory(50, 3);
   const std::vector<DrawRecord> oldDraws = drawsOf(old);
-  const std::vector<DrawRecord> large = drawsOf(testing::realisticHistory(200000, 4));
-  ASSERT_EQ(large.size(), 200000u);
+  const std::vector<DrawRecord> large = straddlingDraws(old.size(), 200000);
+  std::string largeText;
+  for (const DrawRecord& draw : large) largeText += formatDrawLine(draw);
+  // Every boundary after the first: ",2", a digit, the line end.
+  for (std::size_t at = 2 * kPiece - old.size(); at + 2 < largeText.size(); at += kPiece) {
+    ASSERT_EQ(largeText.substr(at - 2, 2) + largeText.substr(at + 1, 1), ",2\r") << at;
+  }
+  const std::string typed = "1,7,13,20,25,9\r\n";
 
   // Runs the import in a child; `afterStart` decides when, once the child
-  // starts writing the data, it is killed. Whether it ran to the end.
+  // starts writing the data, it is killed; it may wait on `ready` for the
+  // end of the data. Whether the child ran to the end.
   auto runChild = [&](const std::string& path,
-                      const std::function<void(pid_t)>& afterStart) -> bool {
+                      const std::function<void(pid_t, int ready)>& afterStart) -> bool {
     int writing[2];
     if (pipe(writing) != 0) return false;
     const pid_t child = fork();
     if (child == 0) {
       ::close(writing[0]);
       ChunkedFiles files(writing[1]);
-      _exit(appendDraws(importOf(large), path.c_str(), files) == AppendStatus::Appended ? 0 : 1);
+      _exit(appendDraws(importOf(large), path.c_str(), files).status == AppendStatus::Appended ? 0
+                                                                                               : 1);
     }
     ::close(writing[1]);
     char signal = 0;
-    const bool reached = ::read(writing[0], &signal, 1) == 1;
+    if (::read(writing[0], &signal, 1) == 1) afterStart(child, writing[0]);
     ::close(writing[0]);
-    if (reached) afterStart(child);
     int status = 0;
     waitpid(child, &status, 0);
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
   };
 
-  // How long the write and the syncs after it take here, unkilled: the
-  // least of three, the first sync of a file being the slowest.
-  auto whole = std::chrono::microseconds::max();
+  // How long the data's pieces and then the syncs after them take here,
+  // unkilled: the least of three, the first sync of a file being the slowest.
+  using Microseconds = std::chrono::microseconds;
+  auto pieces = Microseconds::max(), whole = Microseconds::max();
   for (int run = 0; run < 3; ++run) {
     TempFolder folder;
     const std::string path = folder.file("LOTO.DAT");
     writeBytes(path, old);
     std::chrono::steady_clock::time_point start;
-    ASSERT_TRUE(runChild(path, [&](pid_t) { start = std::chrono::steady_clock::now(); }));
-    whole = std::min(whole, std::chrono::duration_cast<std::chrono::microseconds>(
-                                std::chrono::steady_clock::now() - start));
+    auto since = [&] {
+      return std::chrono::duration_cast<Microseconds>(std::chrono::steady_clock::now() - start);
+    };
+    ASSERT_TRUE(runChild(path, [&](pid_t, int ready) {
+      start = std::chrono::steady_clock::now();
+      char signal = 0;
+      if (::read(ready, &signal, 1) == 1) pieces = std::min(pieces, since());
+    }));
+    whole = std::min(whole, since());
     ASSERT_EQ(readDraws(path.c_str()), joined(oldDraws, large));
   }
-  std::uintmax_t fullSize = old.size();
-  for (const DrawRecord& draw : large) fullSize += formatDrawLine(draw).size();
+  const std::uintmax_t fullSize = old.size() + largeText.size();
 
+  // At least kTries kills, and more, a few hundred at most, until four
+  // torn tails: a loaded machine may let few kills land in the data.
   constexpr int kTries = 40;
-  int killed = 0, tornTails = 0;
-  for (int i = 0; i < kTries; ++i) {
+  int tries = 0, killed = 0, tornTails = 0, restored = 0;
+  for (; tries < 10 * kTries && (tries < kTries || tornTails < 4); ++tries) {
+    const int i = tries % kTries;
     TempFolder folder;
     const std::string path = folder.file("LOTO.DAT");
     writeBytes(path, old);
-    // From the first piece to a little past the last sync, most kills early
-    // while the pieces still go in.
-    const auto delay = whole * (i * i) / ((kTries - 4) * (kTries - 4));
-    const bool finished = runChild(path, [&](pid_t child) {
+    // Three in four while the pieces go in, the rest up to a little past
+    // the last sync.
+    constexpr int kInPieces = kTries * 3 / 4;
+    const auto delay = i < kInPieces
+                           ? pieces * i / kInPieces
+                           : pieces + (whole - pieces) * (i - kInPieces) / (kTries - kInPieces - 2);
+    const bool finished = runChild(path, [&](pid_t child, int) {
       if (delay.count() > 0) std::this_thread::sleep_for(delay);
       ::kill(child, SIGKILL);
     });
     killed += !finished;
     const std::uintmax_t size = std::filesystem::file_size(path);
-    tornTails += size > old.size() && size < fullSize;
+    const bool torn = size > old.size() && size < fullSize;
+    tornTails += torn;
+    const std::optional<std::vector<DrawRecord>> seen = readDraws(path.c_str());
+    ASSERT_TRUE(seen.has_value()) << i;
+    EXPECT_TRUE(*seen == oldDraws || *seen == joined(oldDraws, large))
+        << "try " << i << ": readers see " << seen->size() << " draws";
+    if (torn && tornTails % 2 == 0) {
+      ++restored;
+      writeBytes(path, old + typed);
+      EXPECT_FALSE(appendDraw(kDraw, path.c_str())) << i;
+      EXPECT_EQ(readBytes(path), old + typed) << i;
+      continue;
+    }
     ASSERT_TRUE(appendDraw(kDraw, path.c_str())) << i;
     const std::optional<std::vector<DrawRecord>> draws = readDraws(path.c_str());
     ASSERT_TRUE(draws.has_value()) << i;
@@ -569,8 +732,8 @@ TEST(AppendJournal, WriterKilledDuringALargeImportIsUndoneByTheNextAppend) {
         << "try " << i << " after " << delay.count() << " us: " << draws->size() << " draws";
   }
   EXPECT_GT(killed, 0) << "no writer was killed before it finished";
-  EXPECT_GT(tornTails, 0) << "no kill landed inside the data: the repair went untried";
-  std::cout << "killed " << killed << " of " << kTries << " writers, " << tornTails
+  EXPECT_GT(restored, 0) << "no kill landed inside the data: the repair went untried";
+  std::cout << "killed " << killed << " of " << tries << " writers, " << tornTails
             << " leaving a torn tail; writing and syncing took " << whole.count() << " us\n";
 }
 #endif

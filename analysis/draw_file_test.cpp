@@ -54,7 +54,8 @@ TEST(ReadDraws, NamesInAnyScriptOpenForEveryOperation) {
     EXPECT_EQ(readDraws(path.c_str()), (std::vector<DrawRecord>{kDraw}));
     EXPECT_EQ(readFileBytes(path.c_str()).bytes, "3,8,15,22,29,11\r\n");
     EXPECT_EQ(
-        previewAppend([](const std::vector<DrawRecord>& present) { return present; }, path.c_str()),
+        previewAppend([](const std::vector<DrawRecord>& present) { return present; }, path.c_str())
+            .status,
         AppendStatus::Appended);
   }
 }
@@ -79,8 +80,8 @@ TEST(AppendDraws, Utf16FileReadsButIsNeverWritten) {
     chosen = true;
     return std::vector<DrawRecord>{kDraw};
   };
-  EXPECT_EQ(appendDraws(choose, path.c_str()), AppendStatus::Utf16);
-  EXPECT_EQ(previewAppend(choose, path.c_str()), AppendStatus::Utf16);
+  EXPECT_EQ(appendDraws(choose, path.c_str()).status, AppendStatus::Utf16);
+  EXPECT_EQ(previewAppend(choose, path.c_str()).status, AppendStatus::Utf16);
   EXPECT_FALSE(appendDraw(kDraw, path.c_str()));
   EXPECT_FALSE(chosen);
   EXPECT_EQ(readBytes(path), utf16);
@@ -111,7 +112,7 @@ TEST(AppendDraws, FileMovedAwayDuringTheAppendIsNotReportedAsStored) {
     writeBytes(path, "9,10,11,12,13,14\r\n7,8,9,10,11,12\r\n");
     return std::vector<DrawRecord>{kDraw};
   };
-  EXPECT_EQ(appendDraws(choose, path.c_str()), AppendStatus::Replaced);
+  EXPECT_EQ(appendDraws(choose, path.c_str()).status, AppendStatus::Replaced);
   EXPECT_EQ(readBytes(moved), "1,2,3,4,5,6\r\n");
   EXPECT_EQ(readBytes(path), "9,10,11,12,13,14\r\n7,8,9,10,11,12\r\n");
 }
@@ -125,22 +126,22 @@ TEST(PreviewAppend, SeesWhatTheAppendSeesAndWritesNothing) {
     return std::vector<DrawRecord>{kDraw};
   };
   // Missing: the append would create it, so the preview sees no draw.
-  EXPECT_EQ(previewAppend(choose, path.c_str()), AppendStatus::Appended);
+  EXPECT_EQ(previewAppend(choose, path.c_str()).status, AppendStatus::Appended);
   EXPECT_TRUE(seen.empty());
   EXPECT_FALSE(std::filesystem::exists(path));
   writeBytes(path, "1,2,3,4,5,6\r\n");
-  EXPECT_EQ(previewAppend(choose, path.c_str()), AppendStatus::Appended);
+  EXPECT_EQ(previewAppend(choose, path.c_str()).status, AppendStatus::Appended);
   EXPECT_EQ(seen, (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 6}}));
   EXPECT_EQ(readBytes(path), "1,2,3,4,5,6\r\n");
   // A file in a folder that is not there cannot be created: refused by both.
   const std::string nowhere = folder.file("nowhere/LOTO.DAT");
-  EXPECT_EQ(previewAppend(choose, nowhere.c_str()), AppendStatus::NotOpened);
-  EXPECT_EQ(appendDraws(choose, nowhere.c_str()), AppendStatus::NotOpened);
+  EXPECT_EQ(previewAppend(choose, nowhere.c_str()).status, AppendStatus::NotOpened);
+  EXPECT_EQ(appendDraws(choose, nowhere.c_str()).status, AppendStatus::NotOpened);
   // A folder is refused by both.
   const std::string folderPath = folder.file("folder.DAT");
   std::filesystem::create_directory(folderPath);
-  EXPECT_EQ(previewAppend(choose, folderPath.c_str()), AppendStatus::NotOpened);
-  EXPECT_EQ(appendDraws(choose, folderPath.c_str()), AppendStatus::NotOpened);
+  EXPECT_EQ(previewAppend(choose, folderPath.c_str()).status, AppendStatus::NotOpened);
+  EXPECT_EQ(appendDraws(choose, folderPath.c_str()).status, AppendStatus::NotOpened);
 }
 
 TEST(AppendDraw, CreatesTheFileWithExactlyOneCrLfLine) {
@@ -162,14 +163,49 @@ TEST(AppendDraw, AppendsInCallOrderAndKeepsEarlierBytes) {
             (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 6}, {-5, 31, 99, 1, 2, 3}, kDraw}));
 }
 
-TEST(AppendDraw, CompletesAnUnterminatedLastLineFirst) {
-  for (std::string last : {"1,2,3,4,5,6", "1,2,3,4,5,6\r", "1,2,3,4,5,6\x1a"}) {
+// A last line without its line end is ended first when it reads as a draw,
+// as a text editor leaves it, or the new draw would merge into it. One that
+// reads as no draw is a half line no rollback record explains: a new draw
+// would complete it into a wrong draw, so nothing is written.
+TEST(AppendDraw, EndsALastLineThatIsADrawAndRefusesAHalfLine) {
+  const std::string lines = "1,2,3,4,5,6\r\n7,8,9,10,11,12\r\n";
+  struct Case {
+    std::string old;
+    std::size_t halfLine;  // 0: appended
+    const char* shown;
+  };
+  const std::vector<Case> cases{
+      {"1,2,3,4,5,6", 0, ""},
+      {"1,2,3,4,5,6\r", 0, ""},
+      {"1,2,3,4,5,6\x1a", 0, ""},
+      {lines + "  ", 0, ""},
+      {"\xEF\xBB\xBF", 0, ""},
+      {lines + "1,3,16", 3, "1,3,16"},
+      {lines + "1,3,16,23,28,", 3, "1,3,16,23,28,"},
+      {"1,2,3,4,5,6\n\x1a" + std::string(50, 'x') + "\x01", 3,
+       "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx..."},
+  };
+  for (const Case& c : cases) {
     TempFolder folder;
-    std::string path = folder.file("LOTO.DAT");
-    writeBytes(path, last);
-    ASSERT_TRUE(appendDraw(kDraw, path.c_str()));
-    EXPECT_EQ(readBytes(path), last + "\r\n3,8,15,22,29,11\r\n");
-    EXPECT_EQ(*readDraws(path.c_str()), (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 6}, kDraw}));
+    const std::string path = folder.file("LOTO.DAT");
+    writeBytes(path, c.old);
+    const ChooseDraws one = [](const std::vector<DrawRecord>&) {
+      return std::vector<DrawRecord>{kDraw};
+    };
+    const AppendOutcome preview = previewAppend(one, path.c_str());
+    const AppendOutcome outcome = appendDraws(one, path.c_str());
+    EXPECT_EQ(preview.status, outcome.status) << c.old;
+    if (c.halfLine == 0) {
+      EXPECT_EQ(outcome.status, AppendStatus::Appended) << c.old;
+      const bool ended = c.old.empty() || c.old.back() == '\n';
+      EXPECT_EQ(readBytes(path), c.old + (ended ? "" : "\r\n") + "3,8,15,22,29,11\r\n");
+      EXPECT_EQ(readDraws(path.c_str())->back(), kDraw) << c.old;
+    } else {
+      EXPECT_EQ(outcome.status, AppendStatus::HalfLine) << c.old;
+      EXPECT_EQ(outcome.halfLine, c.halfLine) << c.old;
+      EXPECT_EQ(outcome.halfLineText, c.shown) << c.old;
+      EXPECT_EQ(readBytes(path), c.old);
+    }
   }
 }
 
@@ -202,7 +238,8 @@ TEST(ReadDrawFile, FileTooLargeForMemoryIsAFileError) {
     const DrawFileRead tooLarge = readDrawFile(large.c_str());
     const bool appendRefused =
         appendDraws([](const std::vector<DrawRecord>&) { return std::vector<DrawRecord>{kDraw}; },
-                    large.c_str()) == AppendStatus::TooLarge;
+                    large.c_str())
+            .status == AppendStatus::TooLarge;
     _exit(blanks.status == ReadStatus::Read && blanks.draws.size() == 1
               ? (tooLarge.status == ReadStatus::TooLarge ? (appendRefused ? 0 : 3) : 2)
               : 1);
@@ -225,9 +262,9 @@ TEST(AppendDraw, DeviceIsNeverWrittenAsADrawFile) {
 // draw file.
 TEST(AppendDraw, FailedWriteLeavesTheOldBytesAtEveryCutPoint) {
   // Unterminated: the append writes CR LF first.
-  const std::string old = "9,9,9,9,9,9\r\n9,9,9,9,9,9\r\n9,9,9,9,9,9\r\n1,2,3,4,5,6";
-  ASSERT_GT(old.size(), kRollbackRecordSize);
+  const std::string old = testing::repeat("9,9,9,9,9,9\r\n", 6) + "1,2,3,4,5,6";
   const std::string added = "\r\n3,8,15,22,29,11\r\n";
+  ASSERT_GT(old.size(), kRollbackHeaderSize + added.size());
   std::signal(SIGXFSZ, SIG_IGN);
   rlimit saved{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
@@ -273,8 +310,8 @@ TEST(AppendDraw, CutBacksNeverTakeAnotherWritersDraw) {
   TempFolder folder;
   const std::string path = folder.file("LOTO.DAT");
   // Longer than the rollback record, which the failing writer's limit binds too.
-  const std::string first = testing::repeat("1,2,3,4,5,6\r\n", 4);
-  ASSERT_GT(first.size(), kRollbackRecordSize);
+  const std::string first = testing::repeat("1,2,3,4,5,6\r\n", 8);
+  ASSERT_GT(first.size(), kRollbackHeaderSize + 17);
   writeBytes(path, first);
   constexpr int kDraws = 300;
   const pid_t failing = fork();

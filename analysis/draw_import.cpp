@@ -63,19 +63,29 @@ std::vector<DrawKey> keysOf(std::vector<DrawRecord>::const_iterator begin,
   return keys;
 }
 
+namespace {
+
+// The prefix function of keys[0..length): border[i] is the longest proper
+// prefix of keys[0..i] that also ends it.
+std::vector<std::uint32_t> bordersOf(const std::vector<DrawKey>& keys, std::size_t length) {
+  std::vector<std::uint32_t> border(length, 0);
+  for (std::size_t i = 1, matched = 0; i < length; ++i) {
+    while (matched > 0 && keys[i] != keys[matched]) matched = border[matched - 1];
+    if (keys[i] == keys[matched]) ++matched;
+    border[i] = static_cast<std::uint32_t>(matched);
+  }
+  return border;
+}
+
+}  // namespace
+
 // Linear in both lengths, however often one draw repeats: the list's prefix
 // function, run along the end of the file.
 std::size_t overlapOfKeys(const std::vector<DrawKey>& presentEnd,
                           const std::vector<DrawKey>& imported) {
   const std::size_t most = std::min(presentEnd.size(), imported.size());
   if (most == 0) return 0;
-  // border[i]: the longest proper prefix of imported[0..i] that also ends it.
-  std::vector<std::uint32_t> border(most, 0);
-  for (std::size_t i = 1, length = 0; i < most; ++i) {
-    while (length > 0 && imported[i] != imported[length]) length = border[length - 1];
-    if (imported[i] == imported[length]) ++length;
-    border[i] = static_cast<std::uint32_t>(length);
-  }
+  const std::vector<std::uint32_t> border = bordersOf(imported, most);
   std::size_t matched = 0;
   for (auto key = presentEnd.end() - static_cast<std::ptrdiff_t>(most); key != presentEnd.end();
        ++key) {
@@ -85,6 +95,28 @@ std::size_t overlapOfKeys(const std::vector<DrawKey>& presentEnd,
     if (*key == imported[matched]) ++matched;
   }
   return matched;
+}
+
+// The file's end read backwards, as a pattern searched for along the list
+// read backwards: the longest prefix of it found anywhere is the run.
+std::size_t endOfLastRun(const std::vector<DrawKey>& presentEnd,
+                         const std::vector<DrawKey>& imported) {
+  const std::vector<DrawKey> pattern(presentEnd.rbegin(), presentEnd.rend());
+  if (pattern.empty()) return 0;
+  const std::vector<std::uint32_t> border = bordersOf(pattern, pattern.size());
+  std::size_t matched = 0, longest = 0, end = 0;
+  for (std::size_t i = imported.size(); i-- > 0;) {
+    while (matched > 0 && (matched == pattern.size() || imported[i] != pattern[matched])) {
+      matched = border[matched - 1];
+    }
+    if (imported[i] == pattern[matched]) ++matched;
+    // imported[i, i + matched) is the file's last `matched` draws.
+    if (matched > longest) {
+      longest = matched;
+      end = i + matched;
+    }
+  }
+  return end;
 }
 
 std::size_t overlapLength(const std::vector<DrawRecord>& present,

@@ -12,8 +12,16 @@
 
 namespace kestaro {
 
-// Why a draw offered for adding is refused.
-enum class DrawProblem { MissingField, NotAnInteger, OutOfRange, RepeatedMainNumber, BonusInMain };
+// Why a draw offered for adding is refused; a results file's line may also
+// be too long to read.
+enum class DrawProblem {
+  MissingField,
+  NotAnInteger,
+  OutOfRange,
+  RepeatedMainNumber,
+  BonusInMain,
+  LineTooLong,
+};
 
 // Nothing when the six values are integers 1 to 31, the five main numbers
 // all different and the bonus different from them.
@@ -44,6 +52,12 @@ std::size_t overlapLength(const std::vector<DrawRecord>& present,
 // draws of the file that the list could overlap.
 std::size_t overlapOfKeys(const std::vector<DrawKey>& presentEnd,
                           const std::vector<DrawKey>& imported);
+// The longest run of the file's last draws (the end of `presentEnd`) that
+// stands together anywhere in `imported`, the latest in it where two are
+// as long: the index in `imported` just after the run, 0 when not even the
+// last draw is there. Linear in both lengths.
+std::size_t endOfLastRun(const std::vector<DrawKey>& presentEnd,
+                         const std::vector<DrawKey>& imported);
 
 }  // namespace kestaro
 

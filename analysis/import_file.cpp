@@ -15,14 +15,19 @@ bool readList(const ImportRequest& request, ImportOutcome& outcome) {
     outcome.stop = ImportOutcome::Stop::ListUnreadable;
     return false;
   }
-  const DecodedText text = decodeText(bytes.bytes, cp932ToUtf8);
+  // The decoded copy, the records and the draws may not fit beside the
+  // bytes: a list too large for memory is a file error, never an abort.
+  DecodedText text;
+  if (!fitsInMemory([&] { text = decodeText(bytes.bytes, cp932ToUtf8); })) {
+    outcome.listRead = ReadStatus::TooLarge;
+    outcome.stop = ImportOutcome::Stop::ListUnreadable;
+    return false;
+  }
   outcome.encoding = text.encoding;
   if (!text.utf8) {
     outcome.stop = ImportOutcome::Stop::Undecodable;
     return false;
   }
-  // Every record is held while the layout is found: a list too large for
-  // memory is a file error, never an abort.
   if (!fitsInMemory([&] { outcome.imported = parseImport(*text.utf8, request.columns); })) {
     outcome.listRead = ReadStatus::TooLarge;
     outcome.stop = ImportOutcome::Stop::ListUnreadable;
@@ -44,7 +49,7 @@ ImportOutcome importFile(const ImportRequest& request, bool apply) {
   };
   const char* drawFile = request.drawFile.c_str();
   outcome.append = apply ? appendDraws(choose, drawFile) : previewAppend(choose, drawFile);
-  if (outcome.append != AppendStatus::Appended) {
+  if (outcome.append.status != AppendStatus::Appended) {
     outcome.stop = ImportOutcome::Stop::DrawFile;
   } else if (outcome.plan.refused()) {
     outcome.stop = ImportOutcome::Stop::PlanRefused;

@@ -33,7 +33,7 @@ struct ImportOutcome {
   ReadStatus listRead = ReadStatus::Read;
   ImportEncoding encoding = ImportEncoding::Utf8;
   ImportedDraws imported;
-  AppendStatus append = AppendStatus::Appended;
+  AppendOutcome append;
   ImportPlan plan;
 };
 

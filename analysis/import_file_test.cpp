@@ -54,7 +54,7 @@ TEST(ImportFile, SaysWhereItStopped) {
   files.request.drawFile = files.folder.file("nowhere/LOTO.DAT");
   const ImportOutcome drawFile = applyImportFile(files.request);
   EXPECT_EQ(drawFile.stop, ImportOutcome::Stop::DrawFile);
-  EXPECT_EQ(drawFile.append, AppendStatus::NotOpened);
+  EXPECT_EQ(drawFile.append.status, AppendStatus::NotOpened);
   EXPECT_EQ(readBytes(files.folder.file("LOTO.DAT")), "1,3,17,20,25,26\r\n");
   // Forced, the list that meets the file nowhere goes in.
   files.request.drawFile = files.folder.file("LOTO.DAT");

@@ -60,6 +60,34 @@ std::vector<std::int32_t> gapsOf(const std::vector<std::int32_t>& numbers, std::
   return missing;
 }
 
+// The numbered draws already in the file: those the end of the file
+// overlaps; where it overlaps none, those up to the end of the longest run
+// of its last draws in the list.
+std::size_t numberedSkip(const std::vector<DrawRecord>& present,
+                         const std::vector<DrawRecord>& draws) {
+  const std::size_t overlap = overlapLength(present, draws);
+  if (overlap > 0) return overlap;
+  const auto most = static_cast<std::ptrdiff_t>(std::min(present.size(), draws.size()));
+  return endOfLastRun(keysOf(present.end() - most, present.end()),
+                      keysOf(draws.begin(), draws.end()));
+}
+
+// The first two adjacent draws alike from `skipped` on, the first of them
+// taken with the one before it, which ends the file; by their lines.
+std::optional<RepeatedDraw> repeatFrom(const std::vector<DrawRecord>& draws, std::size_t skipped,
+                                       const ImportedDraws& imported, bool reversed) {
+  const auto lineOf = [&](std::size_t i) {
+    return imported.lines[reversed ? draws.size() - 1 - i : i];
+  };
+  for (std::size_t i = std::max<std::size_t>(skipped, 1); i < draws.size(); ++i) {
+    if (sameDraw(draws[i - 1], draws[i])) {
+      const std::size_t x = lineOf(i - 1), y = lineOf(i);
+      return RepeatedDraw{draws[i], std::min(x, y), std::max(x, y)};
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 ImportPlan planImport(const std::vector<DrawRecord>& present, const ImportedDraws& imported,
@@ -69,7 +97,7 @@ ImportPlan planImport(const std::vector<DrawRecord>& present, const ImportedDraw
   if (imported.numbered()) {
     ordered = byNumber(imported, plan.conflict);
     if (plan.conflict) return plan;
-    plan.skipped = overlapLength(present, ordered.draws);
+    plan.skipped = numberedSkip(present, ordered.draws);
   } else {
     ordered.draws = imported.draws;
     // Each draw keyed once, for both orders.
@@ -84,6 +112,7 @@ ImportPlan planImport(const std::vector<DrawRecord>& present, const ImportedDraw
       plan.skipped = reversedOverlap;
       plan.reversed = true;
     }
+    if (!force) plan.repeat = repeatFrom(ordered.draws, plan.skipped, imported, plan.reversed);
   }
   plan.disjoint = !force && !present.empty() && !ordered.draws.empty() && plan.skipped == 0;
   if (!ordered.numbers.empty()) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -106,6 +107,89 @@ TEST(PlanImport, AGapAmongTheDrawsToAddIsRefusedUnlessForced) {
   EXPECT_FALSE(old.refused());
   EXPECT_EQ(old.missingPresent, (Numbers{2, 3, 4}));
   EXPECT_EQ(old.added, (Draws{kD}));
+}
+
+// `count` different draws.
+Draws distinctDraws(int count) {
+  Draws draws;
+  for (int b = 2; b <= 31; ++b)
+    for (int c = b + 1; c <= 31; ++c)
+      for (int e = c + 2; e <= 30 && static_cast<int>(draws.size()) < count; ++e)
+        draws.push_back({1, b, c, c + 1, e, 31});
+  return draws;
+}
+
+// LOTO.DAT holds draws 1 to 1,100, the list 1 to 1,200 without 1,000: the
+// file's last draws, found together in the list, decide where the new ones
+// begin, and the gap before them is a warning.
+TEST(PlanImport, TheFilesLastDrawsFoundInTheListMeetAGapInThePartPresent) {
+  const Draws all = distinctDraws(1200);
+  const Draws present(all.begin(), all.begin() + 1100);
+  const auto listWithout = [&](const Numbers& gone, int last) {
+    Draws draws;
+    Numbers numbers;
+    for (int n = 1; n <= last; ++n) {
+      if (std::find(gone.begin(), gone.end(), n) != gone.end()) continue;
+      draws.push_back(all[static_cast<std::size_t>(n - 1)]);
+      numbers.push_back(n);
+    }
+    return listOf(draws, numbers);
+  };
+  const ImportPlan plan = planImport(present, listWithout({1000}, 1200), false);
+  EXPECT_FALSE(plan.refused());
+  EXPECT_EQ(plan.skipped, 1099u);
+  EXPECT_EQ(plan.added, Draws(all.begin() + 1100, all.end()));
+  EXPECT_EQ(plan.missingPresent, (Numbers{1000}));
+  EXPECT_TRUE(plan.missing.empty());
+  // Up to date but for the gap: nothing to add, and the warning.
+  const ImportPlan upToDate = planImport(present, listWithout({1000}, 1100), false);
+  EXPECT_FALSE(upToDate.refused());
+  EXPECT_TRUE(upToDate.added.empty());
+  EXPECT_EQ(upToDate.missingPresent, (Numbers{1000}));
+  // A gap after them is refused as ever.
+  const ImportPlan later = planImport(present, listWithout({1000, 1150}, 1200), false);
+  EXPECT_TRUE(later.gapRefused);
+  EXPECT_EQ(later.missing, (Numbers{1150}));
+  EXPECT_TRUE(later.added.empty());
+  // Where the file's last draw is nowhere in the list, the two do not meet.
+  EXPECT_TRUE(planImport(present, listWithout({1100}, 1200), false).disjoint);
+  EXPECT_TRUE(planImport(present, listWithout({}, 900), false).disjoint);
+}
+
+// A line pasted twice: the same draw on adjacent lines of a list without
+// numbers, among the draws to add or as the first of them after the file's
+// last; a repeat in the part already present is none of the import's concern.
+TEST(PlanImport, TheSameDrawOnAdjacentLinesIsRefusedUnlessForced) {
+  struct Case {
+    Draws present, list;
+    std::size_t firstLine, secondLine;  // the lines named; 0 for none
+    Draws forced;                       // what a forced import adds
+  };
+  // The list's draws stand on lines 2, 3 and so on.
+  const Case cases[] = {
+      {{kA, kB}, {kA, kB, kC, kC, kD}, 4, 5, {kC, kC, kD}},
+      {{kA, kB}, {kB, kB, kC}, 2, 3, {kB, kC}},
+      {{}, {kA, kA}, 2, 3, {kA, kA}},
+      {{kA, kB}, {kE, kD, kC, kC, kB, kA}, 4, 5, {kC, kC, kD, kE}},  // newest first
+      {{kA, kA, kB}, {kA, kA, kB, kC}, 0, 0, {kC}},
+      {{kA, kB}, {kA, kB, kC, kA, kC}, 0, 0, {kC, kA, kC}},
+  };
+  for (const Case& c : cases) {
+    const ImportPlan plan = planImport(c.present, listOf(c.list), false);
+    const bool refused = c.firstLine != 0;
+    EXPECT_EQ(plan.refused(), refused) << ::testing::PrintToString(c.list);
+    EXPECT_EQ(plan.added, refused ? Draws{} : c.forced) << ::testing::PrintToString(c.list);
+    EXPECT_EQ(plan.repeat.has_value(), refused) << ::testing::PrintToString(c.list);
+    if (plan.repeat) {
+      EXPECT_EQ(plan.repeat->firstLine, c.firstLine) << ::testing::PrintToString(c.list);
+      EXPECT_EQ(plan.repeat->secondLine, c.secondLine) << ::testing::PrintToString(c.list);
+    }
+    const ImportPlan forced = planImport(c.present, listOf(c.list), true);
+    EXPECT_FALSE(forced.refused()) << ::testing::PrintToString(c.list);
+    EXPECT_EQ(forced.added, c.forced) << ::testing::PrintToString(c.list);
+  }
+  // With numbers, the same draw twice under one number is taken once.
+  EXPECT_FALSE(planImport({kA}, listOf({kA, kB, kB}, {1, 2, 2}), false).refused());
 }
 
 // Without numbers: as given or reversed, whichever meets the file further.

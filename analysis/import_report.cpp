@@ -1,6 +1,7 @@
 #include "import_report.h"
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 namespace kestaro {
@@ -38,10 +39,23 @@ const char* sourceText(ColumnSource source) {
 
 const char kNothingAdded[] = "何も追加していません。";
 
+// A refused record as written, so the user sees which it is: its first line,
+// cut after 40 characters, "…" marking what is left out.
+std::string recordShown(std::string_view text) {
+  constexpr std::size_t kShown = 40;
+  const std::string_view line = text.substr(0, text.find_first_of("\r\n\x1a"));
+  std::size_t cut = 0;
+  for (std::size_t characters = 0; cut < line.size(); ++cut) {
+    const bool starts = (static_cast<unsigned char>(line[cut]) & 0xC0) != 0x80;  // UTF-8
+    if (starts && characters++ == kShown) break;
+  }
+  return std::string(line.substr(0, cut)) + (cut == text.size() ? "" : "…");
+}
+
 std::string listRefusalText(const std::string& source, const ImportedDraws& imported) {
   if (imported.badLine == 0) return source + " に当選番号がありません。" + kNothingAdded + "\n";
-  std::string why = std::to_string(imported.badLine) + " 行目: " + problemText(imported.problem) +
-                    "。" + kNothingAdded;
+  std::string why = std::to_string(imported.badLine) + " 行目「" + recordShown(imported.badText) +
+                    "」: " + problemText(imported.problem) + "。" + kNothingAdded;
   if (imported.suggested) {
     why += "数の並ぶ列を --columns " + columnsText(*imported.suggested) + " で指定してください。";
   }
@@ -60,9 +74,40 @@ std::string planRefusalText(const ImportRequest& request, const ImportPlan& plan
            " の先頭に同じ回がありません。古い回の誤りで二重に登録しないよう、" + kNothingAdded +
            "\n";
   }
+  if (plan.repeat) {
+    const std::string draw = formatDrawLine(plan.repeat->draw);
+    return std::to_string(plan.repeat->firstLine) + " 行目と " +
+           std::to_string(plan.repeat->secondLine) + " 行目: 同じ当選番号 " +
+           draw.substr(0, draw.find('\r')) +
+           " が続いています。公正な抽せんで前の回と同じになるのは約 440 万回に 1 回のため、"
+           "同じ行を 2 度貼り付けたものとみて、" +
+           kNothingAdded + "\n";
+  }
   return drawNumbersText(plan.missing) +
          "がありません。抜けたまま登録すると次に一覧を取り込むとき重なりが見つからないため、" +
          kNothingAdded + "\n";
+}
+
+// Why a file kept beside the draw file cannot be used.
+std::string keptFileProblemText(KeptFileState state) {
+  switch (state) {
+    case KeptFileState::Usable:
+    case KeptFileState::Missing:
+      return "";
+    case KeptFileState::NotOpened:
+      return "開けません";
+    case KeptFileState::Link:
+      return "シンボリックリンクです (リンク先を書き換えないよう、たどりません)";
+    case KeptFileState::Folder:
+      return "フォルダです";
+    case KeptFileState::NotRegular:
+      return "通常のファイルではありません (パイプ、デバイスなど)";
+    case KeptFileState::OtherNames:
+      return "ほかの名前 (ハードリンク) もあるファイルです";
+    case KeptFileState::DrawFileItself:
+      return "当選番号ファイルそのものです";
+  }
+  return "";
 }
 
 }  // namespace
@@ -79,6 +124,8 @@ std::string problemText(DrawProblem problem) {
       return "本数字が重複しています";
     case DrawProblem::BonusInMain:
       return "ボーナス数字が本数字と重複しています";
+    case DrawProblem::LineTooLong:
+      return std::to_string(kLongestRecord) + " バイトより長い行です";
   }
   return "";
 }
@@ -88,8 +135,8 @@ std::string readFailureText(const std::string& path, ReadStatus status) {
          (status == ReadStatus::TooLarge ? " は大きすぎて読み込めません\n" : " を読めません\n");
 }
 
-std::string appendFailureText(const std::string& path, AppendStatus status) {
-  switch (status) {
+std::string appendFailureText(const std::string& path, const AppendOutcome& outcome) {
+  switch (outcome.status) {
     case AppendStatus::Appended:
       return "";
     case AppendStatus::NotOpened:
@@ -106,6 +153,19 @@ std::string appendFailureText(const std::string& path, AppendStatus status) {
       return path + " に書き込めませんでした。ファイルは元のままです。\n";
     case AppendStatus::Replaced:
       return path + " は書き込みの間に移動されたか置き換えられました。" + kNothingAdded + "\n";
+    case AppendStatus::RecordUnusable:
+      return "巻き戻し記録 " + outcome.recordPath +
+             " を使えません: " + keptFileProblemText(outcome.recordState) + "。" + kNothingAdded +
+             "\n";
+    case AppendStatus::RecordMismatch:
+      return "巻き戻し記録 " + outcome.recordPath + " の記す中断された追加と " + path +
+             " の末尾が合いません (その後にファイルが変更されています)。" + kNothingAdded + path +
+             " の末尾を確かめてから " + outcome.recordPath + " を削除してください。\n";
+    case AppendStatus::HalfLine:
+      return path + " の最後の行 (" + std::to_string(outcome.halfLine) + " 行目「" +
+             outcome.halfLineText +
+             "」) は改行で終わらず、当選番号として読めません。書きかけの行に続けないよう、" +
+             kNothingAdded + "その行を直すか消してください。\n";
   }
   return "";
 }
@@ -145,9 +205,20 @@ std::string importSummaryText(const ImportOutcome& outcome, bool planned) {
 }
 
 std::string importWarningText(const ImportOutcome& outcome) {
-  if (outcome.plan.missingPresent.empty()) return "";
-  return "注意: 登録済みの部分の " + drawNumbersText(outcome.plan.missingPresent) +
-         "が一覧にありません。\n";
+  std::string text;
+  if (!outcome.plan.missingPresent.empty()) {
+    text += "注意: 登録済みの部分の " + drawNumbersText(outcome.plan.missingPresent) +
+            "が一覧にありません。\n";
+  }
+  const ImportedDraws& imported = outcome.imported;
+  if (imported.footerFirst != 0) {
+    text += "注意: 最後の当選番号より後の " + std::to_string(imported.footerFirst) + " 行目" +
+            (imported.footerLast != imported.footerFirst
+                 ? "から " + std::to_string(imported.footerLast) + " 行目"
+                 : "") +
+            "には数がないため、読み飛ばしました。\n";
+  }
+  return text;
 }
 
 }  // namespace kestaro

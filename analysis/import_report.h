@@ -15,7 +15,7 @@ std::string problemText(DrawProblem problem);
 // "<path> を読めません", or why else it could not be read.
 std::string readFailureText(const std::string& path, ReadStatus status);
 // Why nothing was added to the draw file at `path`.
-std::string appendFailureText(const std::string& path, AppendStatus status);
+std::string appendFailureText(const std::string& path, const AppendOutcome& outcome);
 
 // Why the import stopped, and that nothing was added; for any stop but None.
 std::string importRefusalText(const ImportRequest& request, const ImportOutcome& outcome);
@@ -25,7 +25,8 @@ bool forceWouldTake(const ImportOutcome& outcome);
 // The counts, then the columns, where they came from, the encoding and
 // whether the list was newest first; `planned` for a dry run.
 std::string importSummaryText(const ImportOutcome& outcome, bool planned);
-// A gap only in the part already present; empty without one.
+// Gaps only in the part already present, and lines passed over after the
+// last draw, a warning a line; empty without any.
 std::string importWarningText(const ImportOutcome& outcome);
 
 }  // namespace kestaro

@@ -85,45 +85,67 @@ std::optional<std::int32_t> numberOf(std::string_view text) {
 
 namespace {
 
+using Fields = std::vector<std::string>;
+
+struct Record {
+  std::size_t line = 0;   // the 1-based line it starts on
+  Fields fields;          // never empty
+  std::string_view text;  // as written, without its line end
+  bool tooLong = false;   // cut after kLongestRecord bytes; nothing after it is read
+};
+
 // The records of a results file by CSV's rules (RFC 4180): fields separated
 // by commas or tabs; a quoted field may hold separators, line breaks and
-// doubled quotes. A line ends at LF, CR LF, a lone CR or 0x1A.
+// doubled quotes. A line ends at LF, CR LF, a lone CR or 0x1A. A record
+// that no comma or tab divides is split on runs of spaces instead, as lines
+// copied from a results page as text are.
 class RecordReader {
  public:
   explicit RecordReader(std::string_view bytes) : bytes_(bytes) {}
 
-  // The next record into `fields`, whose room is kept from record to record;
-  // false at the end. `line` is the 1-based line on which it starts.
-  bool next(std::vector<std::string>& fields, std::size_t& line) {
+  // The next record, whose fields' room is kept from record to record;
+  // false at the end.
+  bool next(Record& record) {
     if (pos_ >= bytes_.size()) return false;
-    line = line_;
+    record.line = line_;
+    start_ = pos_;
+    // One byte past the longest record tells a longer one.
+    end_ = std::min(bytes_.size(), start_ + kLongestRecord + 1);
+    Fields& fields = record.fields;
     std::size_t count = 0;
-    for (;;) {
+    Ending ending;
+    do {
       if (count == fields.size()) fields.emplace_back();
       std::string& field = fields[count++];
       field.clear();
-      if (readField(field)) break;
-    }
+      ending = readField(field);
+    } while (ending == Ending::Separator);
     fields.resize(count);
+    record.text = bytes_.substr(start_, textEnd_ - start_);
+    record.tooLong = ending == Ending::Cut;
+    if (record.tooLong) pos_ = bytes_.size();
+    if (count == 1) splitOnSpaces(fields);
     return true;
   }
 
  private:
-  // Reads one field and what ends it; true when a line end or the end of the
-  // bytes ended the record.
-  bool readField(std::string& field) {
+  enum class Ending { Separator, LineEnd, Cut };
+
+  // Reads one field and what ends it: a separator, a line end or the end of
+  // the bytes, or the record's growing too long.
+  Ending readField(std::string& field) {
     bool quoted = false;
-    while (pos_ < bytes_.size()) {
+    while (pos_ < end_) {
       if (!quoted) {
         // Ordinary characters in one piece: most fields hold nothing else.
         const std::size_t start = pos_;
-        while (pos_ < bytes_.size() && !special(bytes_[pos_])) ++pos_;
+        while (pos_ < end_ && !special(bytes_[pos_])) ++pos_;
         field.append(bytes_.data() + start, pos_ - start);
-        if (pos_ == bytes_.size()) break;
+        if (pos_ == end_) break;
       }
       const char c = bytes_[pos_++];
       if (quoted) {
-        if (c == '"' && pos_ < bytes_.size() && bytes_[pos_] == '"') {
+        if (c == '"' && pos_ < end_ && bytes_[pos_] == '"') {
           field += '"';
           ++pos_;
         } else if (c == '"') {
@@ -139,31 +161,45 @@ class RecordReader {
         quoted = true;
         field.clear();
       } else if (c == ',' || c == '\t') {
-        return false;
-      } else if (c == '\n' || c == '\x1a') {
+        return Ending::Separator;
+      } else if (c == '\n' || c == '\x1a' || c == '\r') {
+        textEnd_ = pos_ - 1;
+        if (c == '\r' && pos_ < bytes_.size() && bytes_[pos_] == '\n') ++pos_;
         ++line_;
-        return true;
-      } else if (c == '\r') {
-        if (pos_ < bytes_.size() && bytes_[pos_] == '\n') ++pos_;
-        ++line_;
-        return true;
+        return Ending::LineEnd;
       } else {
         field += c;
       }
     }
-    return true;
+    textEnd_ = pos_;
+    return pos_ - start_ > kLongestRecord ? Ending::Cut : Ending::LineEnd;
   }
 
   static bool special(char c) {
     return c == ',' || c == '\t' || c == '\n' || c == '\r' || c == '\x1a' || c == '"';
   }
 
+  // The one field's words, each run of spaces ending one.
+  void splitOnSpaces(Fields& fields) {
+    whole_.swap(fields[0]);
+    fields[0].clear();
+    std::size_t count = 0;
+    for (std::string_view rest = trimSpaces(whole_); !rest.empty(); rest = trimSpaces(rest)) {
+      const std::size_t end = std::min({rest.size(), rest.find(' '), rest.find(kWideSpace)});
+      if (count == fields.size()) fields.emplace_back();
+      fields[count++].assign(rest.data(), end);
+      rest.remove_prefix(end);
+    }
+    fields.resize(std::max<std::size_t>(count, 1));
+  }
+
   std::string_view bytes_;
   std::size_t pos_ = 0;
   std::size_t line_ = 1;
+  std::size_t start_ = 0, end_ = 0;  // the record's first byte, and how far it may be read
+  std::size_t textEnd_ = 0;          // where its text ends, before its line end
+  std::string whole_;                // a record's one field while it is split
 };
-
-using Fields = std::vector<std::string>;
 
 // A blank line, or an empty row as spreadsheets export it (",,,,").
 bool blank(const Fields& fields) {
@@ -263,43 +299,41 @@ std::optional<std::int32_t> drawNumberOf(std::string_view field) {
   return numberOf(text);
 }
 
-// A date as results pages write it: digits with "/", or with 年, 月 and 日.
-bool isDate(std::string_view field) {
-  const std::string_view text = trimSpaces(field);
-  const bool slashes = contains(text, "/");
-  const bool words =
-      contains(text, "\u5E74") && contains(text, "\u6708") && contains(text, "\u65E5");
-  return (slashes || words) && !digitsOf(text).empty();
+// A draw's number as a number column holds it: N, or 第N回 as results pages write it.
+std::optional<std::int32_t> numberInColumn(std::string_view field) {
+  if (std::optional<std::int32_t> number = numberOf(field)) return number;
+  return drawNumberOf(field);
 }
 
-// The first six consecutive fields that hold numbers from 1 to 31.
+// A date as results pages write it: digits with "/" or "-", or with 年, 月 and 日.
+bool isDate(std::string_view field) {
+  const std::string_view text = trimSpaces(field);
+  const bool marks = contains(text, "/") || contains(text, "-");
+  const bool words =
+      contains(text, "\u5E74") && contains(text, "\u6708") && contains(text, "\u65E5");
+  return (marks || words) && !digitsOf(text).empty();
+}
+
+// The first six consecutive fields that make a draw; never the columns that
+// failed, since they make none.
 std::optional<Columns> suggestColumns(const Fields& fields) {
-  std::size_t run = 0;
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    const std::optional<std::int32_t> value = numberOf(fields[i]);
-    run = value && *value >= 1 && *value <= kHighestNumber ? run + 1 : 0;
-    if (run == 6) {
-      Columns columns{};
-      for (int k = 0; k < 6; ++k) columns[k] = static_cast<int>(i - 5 + k + 1);
-      return columns;
-    }
+  for (std::size_t first = 0; first + 6 <= fields.size(); ++first) {
+    Columns columns{};
+    for (int k = 0; k < 6; ++k) columns[k] = static_cast<int>(first + 1) + k;
+    if (!drawOfFields(fields, columns).problem) return columns;
   }
   return std::nullopt;
 }
 
-struct Record {
-  std::size_t line = 0;
-  Fields fields;
-};
-
-// The records of a text one by one, blank ones passed over; each record's
-// room is kept for the next, so a long file costs no memory per line.
+// The records of a text one by one, blank ones passed over (but one too
+// long to read); each record's room is kept for the next, so a long file
+// costs no memory per line.
 class NonBlankRecords {
  public:
   explicit NonBlankRecords(std::string_view text) : reader_(text) {}
   bool next(Record& record) {
-    while (reader_.next(record.fields, record.line)) {
-      if (!blank(record.fields)) return true;
+    while (reader_.next(record)) {
+      if (record.tooLong || !blank(record.fields)) return true;
     }
     return false;
   }
@@ -308,15 +342,28 @@ class NonBlankRecords {
   RecordReader reader_;
 };
 
-// Every record's first field has the form 第N回; one pass, ended by the
-// first record that has not.
+// A line after the draws that holds no number at all: a page's footer, a note.
+bool holdsNoNumber(const Fields& fields) {
+  return std::none_of(fields.begin(), fields.end(), [](const std::string& field) {
+    return numberOf(field) || drawNumberOf(field);
+  });
+}
+
+// Every record's first field has the form 第N回, but for records after the
+// last of them that hold no number; one pass, ended by the first record of
+// another form or one too long to read.
 bool resultsPage(std::string_view text) {
   NonBlankRecords records(text);
   Record record;
-  bool any = false;
-  while (records.next(record)) {
-    if (!drawNumberOf(record.fields[0])) return false;
-    any = true;
+  bool any = false, footer = false;
+  while (records.next(record) && !record.tooLong) {
+    if (!footer && drawNumberOf(record.fields[0])) {
+      any = true;
+    } else if (any && holdsNoNumber(record.fields)) {
+      footer = true;
+    } else {
+      return false;
+    }
   }
   return any;
 }
@@ -330,8 +377,9 @@ struct Layout {
   bool header = false;  // the first non-blank record names columns, holds no draw
 };
 
-// `first` is the first non-blank record, when there is one.
+// `first` is the first non-blank record, when there is one and it could be read.
 Layout layoutOf(std::string_view text, const Record* first, const std::optional<Columns>& columns) {
+  if (first != nullptr && first->tooLong) first = nullptr;
   Layout layout;
   if (columns) {
     layout.columns = *columns;
@@ -367,10 +415,23 @@ ParsedDraw drawOfRecord(const Record& record, const Layout& layout, Columns& col
     number = drawNumberOf(fields[0]);
   } else if (layout.numberColumn) {
     if (*layout.numberColumn > fields.size()) return {{}, DrawProblem::MissingField};
-    number = numberOf(fields[*layout.numberColumn - 1]);
+    number = numberInColumn(fields[*layout.numberColumn - 1]);
     if (!number) return {{}, DrawProblem::NotAnInteger};
   }
   return drawOfFields(fields, columns);
+}
+
+// Why a record was refused.
+struct Refusal {
+  std::size_t line = 0;
+  DrawProblem problem = DrawProblem::MissingField;
+  std::string_view text;
+};
+
+void refuse(ImportedDraws& result, const Refusal& refusal) {
+  result.badLine = refusal.line;
+  result.problem = refusal.problem;
+  result.badText = std::string(refusal.text);
 }
 
 }  // namespace
@@ -384,16 +445,26 @@ ImportedDraws parseImport(std::string_view text, std::optional<Columns> columns)
   const Layout layout = layoutOf(text, any ? &record : nullptr, columns);
   result.source = layout.source;
   result.columns = layout.columns;
+  // The first record after the draws so far that holds no number: a footer
+  // when no draw follows it, else the first refused record.
+  std::optional<Refusal> footer;
   bool more = any && (!layout.header || records.next(record));
   for (bool firstDraw = true; more; more = records.next(record), firstDraw = false) {
     Columns used = layout.columns;
     std::optional<std::int32_t> number;
-    const ParsedDraw parsed = drawOfRecord(record, layout, used, number);
+    const ParsedDraw parsed = record.tooLong ? ParsedDraw{{}, DrawProblem::LineTooLong}
+                                             : drawOfRecord(record, layout, used, number);
     if (firstDraw) result.columns = used;  // as the first data line has them
-    if (parsed.problem) {
-      result.badLine = record.line;
-      result.problem = *parsed.problem;
-      if (layout.source == ColumnSource::Default && result.draws.empty()) {
+    if (parsed.problem && !record.tooLong && !result.draws.empty() &&
+        holdsNoNumber(record.fields)) {
+      if (!footer) footer = Refusal{record.line, *parsed.problem, record.text};
+      result.footerLast = record.line;
+      continue;
+    }
+    if (footer || parsed.problem) {
+      refuse(result, footer ? *footer : Refusal{record.line, *parsed.problem, record.text});
+      result.footerLast = 0;
+      if (layout.source == ColumnSource::Default && result.draws.empty() && !record.tooLong) {
         result.suggested = suggestColumns(record.fields);
       }
       return result;
@@ -402,6 +473,7 @@ ImportedDraws parseImport(std::string_view text, std::optional<Columns> columns)
     result.lines.push_back(record.line);
     if (number) result.numbers.push_back(*number);
   }
+  if (footer) result.footerFirst = footer->line;
   return result;
 }
 

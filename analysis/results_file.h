@@ -29,18 +29,28 @@ enum class ColumnSource {
   Default,      // 1 to 6
 };
 
+// The longest record a results file may hold, its line end aside: a longer
+// one is refused unread beyond it, since a line of a hundred megabytes would
+// otherwise be held as tens of millions of fields.
+inline constexpr std::size_t kLongestRecord = 4096;
+
 // The draws of a results file (UTF-8 text): records by CSV's rules, fields
-// separated by commas or tabs. The first refused record ends the reading.
+// separated by commas or tabs, or a record with neither split on runs of
+// spaces. The first refused record ends the reading; records after the last
+// draw that hold no number (a page's footer) are passed over.
 struct ImportedDraws {
   std::vector<DrawRecord> draws;
   std::vector<std::size_t> lines;     // the line each draw starts on
   std::vector<std::int32_t> numbers;  // each draw's number, when the file numbers them
   std::size_t badLine = 0;            // 1-based; 0 when every record was taken
   DrawProblem problem = DrawProblem::MissingField;
+  std::string badText;  // the refused record as written, at most kLongestRecord + 1 bytes
+  // The lines the passed-over records start on, first and last; 0 for none.
+  std::size_t footerFirst = 0, footerLast = 0;
   Columns columns = kDefaultColumns;
   ColumnSource source = ColumnSource::Default;
   // With the default columns failing on the first data line: the first six
-  // consecutive fields there that hold numbers from 1 to 31.
+  // consecutive fields there that make a draw.
   std::optional<Columns> suggested;
   bool numbered() const { return !numbers.empty(); }
 };

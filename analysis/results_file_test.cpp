@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "test_support.h"
@@ -11,6 +12,7 @@ namespace kestaro {
 namespace {
 
 using Draws = std::vector<DrawRecord>;
+using testing::repeat;
 
 const DrawRecord kA{1, 3, 17, 20, 25, 26};
 const DrawRecord kB{2, 11, 12, 21, 30, 28};
@@ -203,6 +205,19 @@ TEST(ParseImport, EveryNameOfTheNumberColumnNumbersTheDraws) {
   EXPECT_FALSE(parseImport("Draw,A,B,C,D,E,Z\n5,1,3,17,20,25,26\n").numbered());
 }
 
+// A number column may write its numbers as a results page does, 第N回.
+TEST(ParseImport, ANumberColumnHoldsNOrTheDrawsName) {
+  const std::string text = "開催回,A,B,C,D,E,Z\n第1397回,1,3,17,20,25,26\n1398,2,11,12,21,30,28\n";
+  for (const std::optional<Columns>& columns :
+       {std::optional<Columns>{}, std::optional<Columns>{{2, 3, 4, 5, 6, 7}}}) {
+    const ImportedDraws imported = parseImport(text, columns);
+    EXPECT_EQ(imported.badLine, 0u);
+    EXPECT_EQ(imported.draws, (Draws{kA, kB}));
+    EXPECT_EQ(imported.numbers, (std::vector<std::int32_t>{1397, 1398}));
+  }
+  EXPECT_EQ(parseImport("No,A,B,C,D,E,Z\n第x回,1,3,17,20,25,26\n").badLine, 2u);
+}
+
 TEST(ParseImport, FailingDefaultColumnsSuggestTheFirstSixNumbers) {
   const ImportedDraws imported =
       parseImport("1,2001/4/3,1,3,17,20,25,26,12,40,2000\n2,2001/4/10,2,11,12,21,30,28,0,3,1\n");
@@ -212,6 +227,83 @@ TEST(ParseImport, FailingDefaultColumnsSuggestTheFirstSixNumbers) {
   EXPECT_EQ(parseImport("1,2,3,4,5,x\n").suggested, std::nullopt);
   // Nor once the default columns have read a draw.
   EXPECT_EQ(parseImport("1,3,17,20,25,26\n1,x,1,3,17,20,25,26\n").suggested, std::nullopt);
+  // Only six that make a draw: never the columns that just failed.
+  EXPECT_EQ(parseImport("1,1,2,3,4,5\n").suggested, std::nullopt);
+  EXPECT_EQ(parseImport("2001,4,3,1,3,17,20,25,26\n").suggested, (Columns{4, 5, 6, 7, 8, 9}));
+}
+
+// A record is read no further than 4,096 bytes, its line end aside; a longer
+// one is refused on the line it starts on, and ends the reading.
+TEST(ParseImport, ARecordLongerThan4096BytesIsRefused) {
+  const std::string draw = "1,3,17,20,25,26";
+  const std::string full = draw + std::string(4096 - draw.size(), ' ');  // spaces around 26
+  for (const std::string end : {"\n", "\r\n", "\r"}) {
+    const ImportedDraws longest = parseImport(full + end + "2,11,12,21,30,28" + end + "1,2" + end);
+    EXPECT_EQ(longest.draws, (Draws{kA, kB})) << ::testing::PrintToString(end);
+    EXPECT_EQ(longest.badLine, 3u) << ::testing::PrintToString(end);
+  }
+  const std::string bytes4097 = repeat("1,", 2048) + "1";
+  const std::string quoted = "2,\"" + std::string(2000, 'x') + "\n" + std::string(2100, 'x') + "\"";
+  const std::pair<std::string, std::size_t> refused[] = {
+      {draw + "\n" + full + " \n2,11,12,21,30,28\n", 2},  // then nothing more is read
+      {draw + "\n" + bytes4097, 2},                       // at the end of the text
+      {bytes4097 + "\n" + draw + "\n", 1},                // never a header
+      {std::string(5000, ' ') + "\n" + draw + "\n", 1},   // never a blank line
+      {draw + "\n\n" + quoted + ",11,12,21,30,28\n", 3},  // line breaks in quotes count
+  };
+  for (const auto& [text, line] : refused) {
+    const ImportedDraws imported = parseImport(text);
+    EXPECT_EQ(imported.badLine, line) << text.substr(0, 40);
+    EXPECT_EQ(imported.problem, DrawProblem::LineTooLong) << text.substr(0, 40);
+    EXPECT_EQ(imported.badText.size(), 4097u) << text.substr(0, 40);
+    EXPECT_EQ(imported.draws, line == 1 ? Draws{} : Draws{kA}) << text.substr(0, 40);
+  }
+}
+
+// Lines copied from a results page as text: words separated by runs of
+// spaces, half- or full-width, where the line holds no comma and no tab.
+TEST(ParseImport, ALineWithoutCommaOrTabIsSplitOnSpaces) {
+  const ImportedDraws page = parseImport(
+      "第1396回 2026/07/21 04 08 09 16 30 (21)\n"
+      "第1397回\u30002026-07-28\u3000\u300001  03 17 20 25\u3000(26)\n");
+  EXPECT_EQ(page.badLine, 0u);
+  EXPECT_EQ(page.source, ColumnSource::ResultsPage);
+  EXPECT_EQ(page.draws, (Draws{{4, 8, 9, 16, 30, 21}, kA}));
+  EXPECT_EQ(page.numbers, (std::vector<std::int32_t>{1396, 1397}));
+  EXPECT_EQ(parseImport("  1 3 17 20 25 26 \nA B C D E Z\n").draws, (Draws{kA}));
+  // A header so written names the columns; a comma or tab keeps the spaces.
+  EXPECT_EQ(parseImport("No A B C D E Z\n9 1 3 17 20 25 26\n").numbers,
+            (std::vector<std::int32_t>{9}));
+  EXPECT_EQ(parseImport("1 3 17 20 25 26,2\n").badLine, 1u);
+  EXPECT_EQ(parseImport("1\t3 17 20 25 26\n").badLine, 1u);
+}
+
+// Lines after the last draw that hold no number, a page's footer, are
+// passed over; one before a draw is still refused.
+TEST(ParseImport, LinesWithoutANumberAfterTheLastDrawArePassedOver) {
+  const ImportedDraws page = parseImport(
+      "第1396回 2026/07/21 04 08 09 16 30 (21)\n\n"
+      "※当せん番号等は抽せん日の翌日の新聞でもご確認ください。\n"
+      "出典: みずほ銀行\n");
+  EXPECT_EQ(page.badLine, 0u);
+  EXPECT_EQ(page.source, ColumnSource::ResultsPage);
+  EXPECT_EQ(page.draws, (Draws{{4, 8, 9, 16, 30, 21}}));
+  EXPECT_EQ(page.footerFirst, 3u);
+  EXPECT_EQ(page.footerLast, 4u);
+  const ImportedDraws sheet = parseImport("A,B,C,D,E,Z\n1,3,17,20,25,26\n合計,,,,,\n");
+  EXPECT_EQ(sheet.badLine, 0u);
+  EXPECT_EQ(sheet.draws, (Draws{kA}));
+  EXPECT_EQ(sheet.footerFirst, 3u);
+  EXPECT_EQ(sheet.footerLast, 3u);
+  const ImportedDraws between = parseImport("1,3,17,20,25,26\n※ note\n\n2,11,12,21,30,28\n");
+  EXPECT_EQ(between.badLine, 2u);
+  EXPECT_EQ(between.problem, DrawProblem::NotAnInteger);
+  EXPECT_EQ(between.badText, "※ note");
+  EXPECT_EQ(between.draws, (Draws{kA}));
+  EXPECT_EQ(between.footerFirst, 0u);
+  // A line with a number is a damaged draw, wherever it stands.
+  EXPECT_EQ(parseImport("1,3,17,20,25,26\n第1397回 は休止\n").badLine, 2u);
+  EXPECT_EQ(parseImport("1,3,17,20,25,26\n2,11,12\n").badLine, 2u);
 }
 
 TEST(NumberOf, ReadsWholeNumbersAsResultsFilesWriteThem) {

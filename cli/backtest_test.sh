@@ -119,6 +119,19 @@ tier,1,0,0.00
 tier,2,0,0.00
 tier,3,0,0.00
 tier,4,0,0.00"
+# Its heading says that no draw comes from there on, and the rest stays.
+kc_to late.txt backtest --from 500 --seed 1
+kc_to next.txt backtest --from 62 --seed 1
+kc backtest --from 1000000 --seed 1
+[ "$(sed -n 1p out)" = "$(jp "バックテスト: 第 1000000 回以降の回はありません (最後は第 61 回)、各回 10 枚、出現率 10% 以上、シード 1")" ] &&
+  [ "$(sed -n 1p next.txt)" = "$(jp "バックテスト: 第 62 回以降の回はありません (最後は第 61 回)、各回 10 枚、出現率 10% 以上、シード 1")" ] &&
+  [ "$(sed 1d out)" = "$(sed 1d late.txt)" ] && [ "$(sed 1d next.txt)" = "$(sed 1d late.txt)" ] &&
+  [ "$(sed -n 2p out)" = "$(jp "  検証した回               0")" ] &&
+  passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: the heading past the last draw:"; head -2 out next.txt; }
+: >empty.DAT
+kc backtest --file empty.DAT --seed 1
+expect "an empty draw file has no target" 0 "$(jp "バックテスト: 第 2 回以降の回はありません (当選番号ファイルに回がありません)、各回 10 枚、出現率 10% 以上、シード 1")
+$(sed 1d late.txt)"
 
 # --- Without --seed the clock's seed is named on stderr and used.
 kc_to clock.json backtest --threshold 9 --count 1 --from 1390 --format json

@@ -1,7 +1,7 @@
 #include "cli_options.h"
 
 #include <algorithm>
-#include <charconv>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -12,13 +12,29 @@ namespace kestaro {
 
 namespace {
 
-template <typename Number>
-std::optional<Number> wholeNumber(const std::string& text) {
-  Number value{};
-  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-  return value;
+// A whole number in decimal digits alone, or why not: too large for the
+// option (above `most`), or no such number at all.
+struct WholeNumber {
+  std::optional<std::int64_t> value;
+  bool tooLarge = false;
+};
+
+WholeNumber wholeNumber(const std::string& text, std::int64_t most) {
+  if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return {};
+  std::int64_t value = 0;
+  for (char c : text) {
+    value = value * 10 + (c - '0');
+    if (value > most) return {std::nullopt, true};
+  }
+  return {value, false};
 }
+
+// `what` names the value: "--count ", "--columns の列番号".
+std::string tooLargeText(const std::string& what, std::int64_t most) {
+  return what + "が大きすぎます (最大 " + std::to_string(most) + ")";
+}
+
+constexpr std::int64_t kMostInt = INT32_MAX;
 
 // A non-negative decimal: digits with at most one decimal point.
 std::optional<double> percent(const std::string& text) {
@@ -26,18 +42,21 @@ std::optional<double> percent(const std::string& text) {
   return std::strtod(text.c_str(), nullptr);  // the C locale: '.' is the point
 }
 
-std::optional<Columns> columnList(const std::string& text) {
-  Columns columns{};
+// Six column numbers; the reason when they are refused.
+std::string columnList(const std::string& text, Columns& columns) {
+  const char* refused = "--columns は 1 から始まる列番号 6 つです (例: 3,4,5,6,7,8)";
   std::size_t start = 0;
   for (int i = 0; i < 6; ++i) {
     const std::size_t end = text.find(',', start);
-    if ((end == std::string::npos) != (i == 5)) return std::nullopt;
-    auto value = wholeNumber<int>(text.substr(start, end == std::string::npos ? end : end - start));
-    if (!value || *value < 1) return std::nullopt;
-    columns[i] = *value;
+    if ((end == std::string::npos) != (i == 5)) return refused;
+    const WholeNumber column =
+        wholeNumber(text.substr(start, end == std::string::npos ? end : end - start), kMostInt);
+    if (column.tooLarge) return tooLargeText("--columns の列番号", kMostInt);
+    if (!column.value || *column.value < 1) return refused;
+    columns[i] = static_cast<int>(*column.value);
     start = end + 1;
   }
-  return columns;
+  return "";
 }
 
 std::string storeFile(CliOptions& o, const std::string& value) {
@@ -59,9 +78,10 @@ std::string storeFormat(CliOptions& o, const std::string& value) {
 }
 
 std::string storeCount(CliOptions& o, const std::string& value) {
-  auto count = wholeNumber<int>(value);
-  if (!count || *count < 0) return "--count は 0 以上の整数です";
-  o.count = *count;
+  const WholeNumber count = wholeNumber(value, kMostInt);
+  if (count.tooLarge) return tooLargeText("--count ", kMostInt);
+  if (!count.value) return "--count は 0 以上の整数です";
+  o.count = static_cast<int>(*count.value);
   return "";
 }
 
@@ -73,17 +93,21 @@ std::string storeThreshold(CliOptions& o, const std::string& value) {
   return "";
 }
 
+// Every seed the clock can give, and no other: a larger one would wrap to
+// a seed that was never asked for.
 std::string storeSeed(CliOptions& o, const std::string& value) {
-  auto seed = wholeNumber<std::uint64_t>(value);
-  if (!seed) return "--seed は 0 以上の整数です";
-  o.seed = static_cast<std::uint32_t>(*seed);  // the clock's low 32 bits
+  const WholeNumber seed = wholeNumber(value, UINT32_MAX);
+  if (seed.tooLarge) return tooLargeText("--seed ", UINT32_MAX);
+  if (!seed.value) return "--seed は 0 以上の整数です";
+  o.seed = static_cast<std::uint32_t>(*seed.value);
   return "";
 }
 
 std::string storeFrom(CliOptions& o, const std::string& value) {
-  auto from = wholeNumber<int>(value);
-  if (!from || *from < 2) return "--from は 2 以上の整数です";
-  o.from = *from;
+  const WholeNumber from = wholeNumber(value, kMostInt);
+  if (from.tooLarge) return tooLargeText("--from ", kMostInt);
+  if (!from.value || *from.value < 2) return "--from は 2 以上の整数です";
+  o.from = static_cast<int>(*from.value);
   return "";
 }
 
@@ -92,9 +116,10 @@ std::string storeFrom(CliOptions& o, const std::string& value) {
 constexpr int kMostJobs = 1024;
 
 std::string storeJobs(CliOptions& o, const std::string& value) {
-  auto jobs = wholeNumber<int>(value);
-  if (!jobs || *jobs < 1 || *jobs > kMostJobs) return "--jobs は 1 から 1024 までの整数です";
-  o.jobs = *jobs;
+  const WholeNumber jobs = wholeNumber(value, kMostJobs);
+  if (jobs.tooLarge) return tooLargeText("--jobs ", kMostJobs);
+  if (!jobs.value || *jobs.value < 1) return "--jobs は 1 から 1024 までの整数です";
+  o.jobs = static_cast<int>(*jobs.value);
   return "";
 }
 
@@ -115,10 +140,10 @@ std::string storeBacktest(CliOptions& o, const std::string&) {
 }
 
 std::string storeColumns(CliOptions& o, const std::string& value) {
-  auto columns = columnList(value);
-  if (!columns) return "--columns は 1 から始まる列番号 6 つです (例: 3,4,5,6,7,8)";
-  o.columns = *columns;
-  return "";
+  Columns columns{};
+  std::string error = columnList(value, columns);
+  if (error.empty()) o.columns = columns;
+  return error;
 }
 
 std::string storeDryRun(CliOptions& o, const std::string&) {
@@ -175,7 +200,9 @@ constexpr std::size_t kOptionColumn = 18;
 const std::vector<OptionRow>& optionTable() {
   static const std::vector<OptionRow> table{
       {"--file", "PATH", "当選番号ファイル (既定: 現在のフォルダの LOTO.DAT)", storeFile},
-      {"--format", "FORMAT", "出力の形式: tsv (既定、表はタブ区切り)、csv (表のみ)、json",
+      {"--format", "FORMAT",
+       "出力の形式: tsv (既定、表はタブ区切り)、csv (表のみ)、json (1 行の JSON、\n"
+       "backtest --tickets では券ごとに 1 行の JSON Lines)",
        storeFormat},
       {"--count", "N", nullptr, storeCount},
       {"--threshold", "P", nullptr, storeThreshold},

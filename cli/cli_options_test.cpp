@@ -68,7 +68,7 @@ TEST(Usage, ReadsAsItShould) {
             "到達できる最高の出現率と、P%に届く組合せの数を表示します\n"
             "  add A,B,C,D,E,Z              当選番号を 1 回分登録します\n"
             "  import FILE [--columns a,b,c,d,e,z] [--dry-run] [--force]\n"
-            "                               公表された当選番号の一覧 (CSV またはタブ区切り) から\n"
+            "                               公表された当選番号の一覧 (CSV、タブ区切り、空白区切り) から\n"
             "                               まだ登録されていない回を追加します\n"
             "  backtest [--from T] [--count N] [--threshold P] [--seed S] [--tickets] [--jobs J]\n"
             "                               第 T 回 (既定 2) "
@@ -87,7 +87,9 @@ TEST(Usage, ReadsAsItShould) {
             "\n"
             "オプション:\n"
             "  --file PATH     当選番号ファイル (既定: 現在のフォルダの LOTO.DAT)\n"
-            "  --format FORMAT 出力の形式: tsv (既定、表はタブ区切り)、csv (表のみ)、json\n"
+            "  --format FORMAT 出力の形式: tsv (既定、表はタブ区切り)、csv (表のみ)、json (1 行の "
+            "JSON、\n"
+            "                  backtest --tickets では券ごとに 1 行の JSON Lines)\n"
             "  値は --file=PATH のようにも書けます。-- より後の語はオプションとして読みません。\n"
             "\n"
             "終了コード: 0 成功、1 使い方または入力の誤り、2 ファイルの誤り、3 出現率に届かない\n");
@@ -254,7 +256,6 @@ TEST(ParseOptions, RefusesWithAReason) {
   EXPECT_EQ(parse({"history", "--dry-run"}).error, "--dry-run は history には使えません");
   EXPECT_EQ(parse({"search", "--count", "-1"}).error, "--count は 0 以上の整数です");
   EXPECT_EQ(parse({"search", "--count", "2x"}).error, "--count は 0 以上の整数です");
-  EXPECT_EQ(parse({"search", "--count", "2147483648"}).error, "--count は 0 以上の整数です");
   EXPECT_EQ(parse({"search", "--seed", "-1"}).error, "--seed は 0 以上の整数です");
   for (const char* threshold : {"", ".", "1.2.3", "1e3", "-1", "9,5"}) {
     EXPECT_EQ(parse({"best", "--threshold", threshold}).error,
@@ -315,9 +316,33 @@ TEST(ParseOptions, ThresholdsAndSeedsAsTyped) {
   EXPECT_EQ(parsed.options.thresholdText, "9.96");
   EXPECT_EQ(parse({"best", "--threshold", "10."}).options.threshold, 10);
   EXPECT_EQ(parse({"best", "--threshold", ".5"}).options.threshold, 0.5);
-  // The clock's low 32 bits.
-  EXPECT_EQ(parse({"search", "--seed", "4294967296"}).options.seed, 0u);
-  EXPECT_EQ(parse({"search", "--seed", "4294967297"}).options.seed, 1u);
+  EXPECT_EQ(parse({"search", "--seed", "0"}).options.seed, 0u);
+}
+
+// A number too large for its option is named so, at the largest it takes,
+// never wrapped nor called something that is not a number.
+TEST(ParseOptions, ANumberTooLargeSaysSo) {
+  const std::pair<Words, const char*> cases[] = {
+      {{"search", "--count", "2147483648"}, "--count が大きすぎます (最大 2147483647)"},
+      {{"search", "--count", "99999999999"}, "--count が大きすぎます (最大 2147483647)"},
+      {{"backtest", "--from", "2147483648"}, "--from が大きすぎます (最大 2147483647)"},
+      {{"search", "--seed", "4294967296"}, "--seed が大きすぎます (最大 4294967295)"},
+      {{"search", "--seed=18446744073709551616"}, "--seed が大きすぎます (最大 4294967295)"},
+      {{"backtest", "--jobs", "1025"}, "--jobs が大きすぎます (最大 1024)"},
+      {{"backtest", "--jobs", "99999999999"}, "--jobs が大きすぎます (最大 1024)"},
+      {{"import", "r.csv", "--columns", "3,4,5,6,7,2147483648"},
+       "--columns の列番号が大きすぎます (最大 2147483647)"},
+      {{"import", "r.csv", "--columns", "99999999999,4,5,6,7,8"},
+       "--columns の列番号が大きすぎます (最大 2147483647)"},
+  };
+  for (const auto& [words, error] : cases) EXPECT_EQ(parse(words).error, error) << words.back();
+  // The largest of each is taken.
+  EXPECT_EQ(parse({"search", "--count", "2147483647"}).options.count, 2147483647);
+  EXPECT_EQ(parse({"backtest", "--from", "2147483647"}).options.from, 2147483647);
+  EXPECT_EQ(parse({"search", "--seed", "4294967295"}).options.seed, 4294967295u);
+  EXPECT_EQ(parse({"backtest", "--jobs", "1024"}).options.jobs, 1024);
+  EXPECT_EQ(parse({"import", "r.csv", "--columns", "1,2,3,4,5,2147483647"}).options.columns,
+            (Columns{1, 2, 3, 4, 5, 2147483647}));
 }
 
 TEST(ParseOptions, TheLastValueOfAnOptionCounts) {

@@ -288,12 +288,47 @@ expect "import with a gap, forced" 0 "$(jp "読み込み 11 回、登録済み�
 cp rows.csv headless.csv
 kc import headless.csv
 expect "import without a header" 1 ""
-expect_err "import without a header suggests the columns" "1 行目: 整数ではありません。何も追加していません。数の並ぶ列を --columns 3,4,5,6,7,8 で指定してください。"
+expect_err "import without a header suggests the columns" "1 行目「$(head -1 rows.csv | cut -c 1-40)…」: 整数ではありません。何も追加していません。数の並ぶ列を --columns 3,4,5,6,7,8 で指定してください。"
 # A first draw with a damaged field is reported, never skipped as a header.
 printf '1,3,17,20,25,x\n2,11,12,21,30,28\n' >damaged.csv
 kc import damaged.csv
 expect "import with a damaged first line" 1 ""
-expect_err "import with a damaged first line names it" "1 行目: 整数ではありません"
+expect_err "import with a damaged first line names it" "1 行目「1,3,17,20,25,x」: 整数ではありません"
+# The columns that failed are never the ones suggested.
+printf '1,1,2,3,4,5\n' >repeated.csv
+kc import repeated.csv
+expect "import of a repeated main number" 1 ""
+expect_err "import of a repeated main number names the line" "1 行目「1,1,2,3,4,5」: 本数字が重複しています。何も追加していません。"
+grep -q -e --columns err && { failed=$((failed + 1)); echo "FAILED: the columns in use suggested: $(cat err)"; } || passed=$((passed + 1))
+
+# --- Results files as they are really made. A line pasted twice in a list
+# without numbers names both lines, unless forced.
+head -5 "$sample" >LOTO.DAT
+{ head -7 "$sample"; sed -n 7p "$sample"; sed -n 8p "$sample"; } | tr -d '\r' >pasted.csv
+kc import pasted.csv
+expect "import of a line pasted twice" 1 ""
+expect_err "import of a line pasted twice names both lines" "7 行目と 8 行目: 同じ当選番号 $(sed -n 7p "$sample" | tr -d '\r') が続いています。"
+expect_err "import of a line pasted twice can be forced" "それでも追加するには --force を付けてください。"
+cmp -s LOTO.DAT five.DAT && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: the pasted line was stored"; }
+# Lines copied from a page as text, spaces between the words, a footer after.
+head -12 "$sample" | tr -d '\r' | awk -F, '{printf "第%d回 2001-04-%02d %02d %02d %02d %02d %02d (%02d)\n", NR, NR, $1,$2,$3,$4,$5,$6}' >spaced.txt
+printf '\n※当せん番号は抽せん日の翌日にもご確認ください。\n出典　みずほ銀行\n' >>spaced.txt
+head -5 "$sample" >LOTO.DAT
+kc_to i.txt import spaced.txt
+expect "import of lines separated by spaces" 0 "$(jp "読み込み 12 回、登録済みで省略 5 回、追加 7 回
+列 3,4,5,6,7,8 (第N回の形から)、文字コード UTF-8")"
+cp i.txt.err err
+expect_err "import of lines separated by spaces tells of the footer" "注意: 最後の当選番号より後の 14 行目から 15 行目には数がないため、読み飛ばしました。"
+cmp -s LOTO.DAT twelve.DAT && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: the spaced lines stored:"; tail -3 LOTO.DAT; }
+# A gap only in the part present, where the end of the file meets no start
+# of the list: the file's last draws, found in the list, decide.
+sed '/^第3回/d' page.txt >present-gap.txt
+head -5 "$sample" >LOTO.DAT
+kc import present-gap.txt
+expect "import with a gap before the file's last draws" 0 "$(jp "読み込み 11 回、登録済みで省略 4 回、追加 7 回
+列 3,4,5,6,7,8 (第N回の形から)、文字コード UTF-8")"
+expect_err "import with a gap before the file's last draws warns" "注意: 登録済みの部分の 第3回が一覧にありません。"
+cmp -s LOTO.DAT twelve.DAT && passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: after the gap stored:"; tail -3 LOTO.DAT; }
 
 # --- --opt=VALUE, and -- before a word that begins with a dash.
 printf "$two_draws" >LOTO.DAT
@@ -545,6 +580,15 @@ if [ $windows = no ]; then
       expect "too large: $command" 2 ""
       expect_err "too large: $command says why" "big.DAT は大きすぎて読み込めません"
     done
+    # One line of 50 MB is refused at its first 4,096 bytes, never held as
+    # 25 million fields.
+    yes 1, | tr -d '\n' | head -c 50000000 >long.csv
+    printf '1,2,3,4,5,6\r\n' >LOTO.DAT
+    (ulimit -v 600000; exec $program import long.csv) >out 2>err
+    echo $? >status
+    expect "a line of 50 MB" 1 ""
+    expect_err "a line of 50 MB is named" "1 行目「$(printf '1,%.0s' $(seq 20))…」: 4096 バイトより長い行です。何も追加していません。"
+    rm -f long.csv
   fi
   rm -f big.DAT
 fi

@@ -41,9 +41,9 @@ std::optional<std::vector<DrawRecord>> drawsOf(const CliOptions& o) {
 namespace {
 
 // Why nothing was added to the draw file.
-int appendError(const CliOptions& o, AppendStatus status) {
-  if (status == AppendStatus::Appended) return kDone;
-  console::err(appendFailureText(o.file, status));
+int appendError(const CliOptions& o, const AppendOutcome& outcome) {
+  if (outcome.status == AppendStatus::Appended) return kDone;
+  console::err(appendFailureText(o.file, outcome));
   return kFileError;
 }
 
@@ -222,11 +222,11 @@ int add(const CliOptions& o) {
     console::err("1 行目: " + problemText(*parsed.problem) + ": " + o.arguments[0] + "\n");
     return kBadInput;
   }
-  const AppendStatus status = appendDraws(
+  const AppendOutcome outcome = appendDraws(
       [&](const std::vector<DrawRecord>&) { return std::vector<DrawRecord>{parsed.draw}; },
       o.file.c_str());
-  if (status != AppendStatus::Appended || o.format != OutputFormat::Json) {
-    return appendError(o, status);
+  if (outcome.status != AppendStatus::Appended || o.format != OutputFormat::Json) {
+    return appendError(o, outcome);
   }
   Json value;
   value["appended"] = 1;
@@ -320,7 +320,7 @@ const std::vector<CommandRow>& commandTable() {
       {"import",
        "FILE",
        {"--columns", "--dry-run", "--force", "--file", "--format"},
-       "公表された当選番号の一覧 (CSV またはタブ区切り) から\n"
+       "公表された当選番号の一覧 (CSV、タブ区切り、空白区切り) から\n"
        "まだ登録されていない回を追加します\n",
        import},
       {"backtest",

@@ -49,9 +49,11 @@ int report(const CliOptions& o) {
   if (refusesBacktestOptions(o)) return kBadInput;
   std::optional<std::vector<DrawRecord>> draws = drawsOf(o);
   if (!draws) return kFileError;
-  // The page in place of the history would lose every draw.
-  if (o.out != "-" && sameFile(o.out, o.file)) {
-    console::err(o.out + " は当選番号ファイルです。--out に別の名前を付けてください。\n");
+  // The page in place of the history, or of its rollback record, would lose draws.
+  if (o.out != "-" && namesKeptFile(o.file, o.out)) {
+    console::err(
+        o.out +
+        " は当選番号ファイルか、その横に置くファイルです。--out に別の名前を付けてください。\n");
     return kBadInput;
   }
   ReportInput input;

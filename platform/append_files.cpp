@@ -4,6 +4,14 @@
 
 namespace kestaro {
 
+bool readWhole(RecordFile& file, std::string& bytes) {
+  bytes.resize(static_cast<std::size_t>(file.size()));
+  const std::int64_t got = file.readAt(0, bytes.data(), bytes.size());
+  if (got < 0) return false;
+  bytes.resize(static_cast<std::size_t>(got));
+  return true;
+}
+
 namespace {
 
 class SystemAppendFiles final : public AppendFiles {
@@ -20,14 +28,14 @@ class SystemAppendFiles final : public AppendFiles {
   bool sync() override { return file_->sync(); }
   bool namedBy(const std::string& path) override { return file_->namedBy(path); }
 
-  bool openJournal(const std::string& path) override {
+  KeptFileState openJournal(const std::string& path) override {
     journal_.emplace(path);
-    return journal_->opened();
+    return journal_->state();
   }
-  std::int64_t readJournal(char* data, std::size_t count) override {
-    return journal_->readFromStart(data, count);
+  bool readJournal(std::string& bytes) override { return readWhole(*journal_, bytes); }
+  bool writeJournal(std::string_view header, std::string_view appended) override {
+    return journal_->replace(header, appended);
   }
-  bool writeJournal(std::string_view record) override { return journal_->writeFromStart(record); }
   bool syncJournal() override { return journal_->sync(); }
   bool syncFolder(const std::string& path) override { return syncFolderOf(path); }
 

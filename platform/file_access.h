@@ -32,6 +32,11 @@ bool writeWholeFile(const std::string& path, std::string_view bytes);
 // volume serial and file index), however they are spelt.
 bool sameFile(const std::string& first, const std::string& second);
 
+// The path with every symbolic link followed and made absolute, so that
+// every name of one file gives the same; for a missing file its folder's
+// path and the name as given; `path` itself when neither can be found.
+std::string resolvedPath(const std::string& path);
+
 }  // namespace kestaro
 
 #endif

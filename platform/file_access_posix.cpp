@@ -4,6 +4,9 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+
+#include <optional>
 
 #include "file_access.h"
 
@@ -11,13 +14,22 @@ namespace kestaro {
 
 namespace {
 
-bool folderOfExists(const std::string& path) {
+std::string folderOf(const std::string& path) {
   const std::size_t slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "."
-                             : slash == 0               ? "/"
-                                                        : path.substr(0, slash);
+  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::optional<std::string> realPathOf(const std::string& path) {
+  char* real = realpath(path.c_str(), nullptr);
+  if (real == nullptr) return std::nullopt;
+  std::string resolved(real);
+  std::free(real);
+  return resolved;
+}
+
+bool folderOfExists(const std::string& path) {
   struct stat info {};
-  return stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return stat(folderOf(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 }  // namespace
@@ -56,6 +68,15 @@ bool sameFile(const std::string& first, const std::string& second) {
   }, other{};
   return stat(first.c_str(), &one) == 0 && stat(second.c_str(), &other) == 0 &&
          one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+}
+
+std::string resolvedPath(const std::string& path) {
+  if (std::optional<std::string> real = realPathOf(path)) return *real;
+  const std::size_t slash = path.find_last_of('/');
+  const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+  if (std::optional<std::string> folder = realPathOf(folderOf(path)))
+    return (*folder == "/" ? "" : *folder) + "/" + name;
+  return path;
 }
 
 }  // namespace kestaro

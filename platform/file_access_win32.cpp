@@ -72,4 +72,39 @@ bool sameFile(const std::string& first, const std::string& second) {
          one->nFileIndexHigh == other->nFileIndexHigh && one->nFileIndexLow == other->nFileIndexLow;
 }
 
+namespace {
+
+// "\\?\C:\x" as C:\x, "\\?\UNC\host\x" as \\host\x.
+std::wstring withoutLongPrefix(std::wstring path) {
+  if (path.compare(0, 8, L"\\\\?\\UNC\\") == 0) return L"\\" + path.substr(7);
+  if (path.compare(0, 4, L"\\\\?\\") == 0) return path.substr(4);
+  return path;
+}
+
+}  // namespace
+
+std::string resolvedPath(const std::string& path) {
+  const std::wstring name = toUtf16(path);
+  if (name.empty()) return path;
+  const HANDLE file =
+      CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file != INVALID_HANDLE_VALUE) {
+    std::wstring final(32768, L'\0');
+    const DWORD length =
+        GetFinalPathNameByHandleW(file, final.data(), static_cast<DWORD>(final.size()), 0);
+    CloseHandle(file);
+    if (length > 0 && length < final.size()) {
+      final.resize(length);
+      return toUtf8(withoutLongPrefix(final));
+    }
+  }
+  std::wstring full(32768, L'\0');
+  const DWORD length =
+      GetFullPathNameW(name.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+  if (length == 0 || length >= full.size()) return path;
+  full.resize(length);
+  return toUtf8(full);
+}
+
 }  // namespace kestaro

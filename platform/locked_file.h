@@ -55,26 +55,46 @@ class LockedFile {
   bool created_ = false;
 };
 
-// A small file read and rewritten in place from its first byte, opened by
-// its UTF-8 path (created when missing) and never removed: on Windows and
-// under Wine a file that others hold open does not reliably go away.
+// Why a small file kept beside the draw file cannot be used; Usable when
+// it can. Such a file is never followed through a link nor shared with
+// another name: a writer would overwrite whatever it named.
+enum class KeptFileState {
+  Usable,
+  Missing,     // opened for reading only, and nothing has that name
+  NotOpened,   // no right to open or create it, or another error
+  Link,        // a symbolic link
+  Folder,      // a folder
+  NotRegular,  // a pipe, a device or a socket
+  OtherNames,  // a regular file with more than one name (hard links)
+  // The very file it is kept beside, which no platform call tells alone.
+  DrawFileItself,
+};
+
+// A small file read and rewritten whole from its first byte, opened by its
+// UTF-8 path (created when missing, unless for reading only) and never
+// removed: on Windows and under Wine a file that others hold open does not
+// reliably go away.
 class RecordFile {
  public:
-  explicit RecordFile(const std::string& path);
+  enum class Mode { ReadOnly, ReadWrite };
+  explicit RecordFile(const std::string& path, Mode mode = Mode::ReadWrite);
   ~RecordFile();
   RecordFile(const RecordFile&) = delete;
   RecordFile& operator=(const RecordFile&) = delete;
 
-  // False when it cannot be opened or created, or is not a regular file.
-  bool opened() const;
-  // Reads up to `count` bytes from the first; how many, -1 on an error.
-  std::int64_t readFromStart(char* data, std::size_t count);
-  // Writes all of `bytes` from the first byte on; false unless all of it went.
-  bool writeFromStart(std::string_view bytes);
+  KeptFileState state() const { return state_; }
+  // Its size now; 0 on a failure.
+  std::uint64_t size() const;
+  // Reads up to `count` bytes from `offset`; how many, -1 on an error.
+  std::int64_t readAt(std::uint64_t offset, char* data, std::size_t count);
+  // Writes `first` then `second` from the first byte on and cuts the file
+  // there; false unless all of it went.
+  bool replace(std::string_view first, std::string_view second);
   bool sync();
 
  private:
   std::intptr_t handle_;
+  KeptFileState state_ = KeptFileState::NotOpened;
 };
 
 // Puts on the disk the names in the folder that holds `path`, so that a file

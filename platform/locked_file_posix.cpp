@@ -121,11 +121,58 @@ bool LockedFile::namedBy(const std::string& path) const {
          mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
 }
 
-RecordFile::RecordFile(const std::string& path)
-    : handle_(::open(path.c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_CLOEXEC, 0666)) {
-  if (handle_ >= 0 && !isRegular(static_cast<int>(handle_))) {
-    ::close(static_cast<int>(handle_));
-    handle_ = -1;
+namespace {
+
+KeptFileState stateOfError(int error, bool readOnly) {
+  switch (error) {
+    case ELOOP:
+      return KeptFileState::Link;
+    case EISDIR:
+      return KeptFileState::Folder;
+    case ENXIO:  // a socket, or a device with nothing behind it
+      return KeptFileState::NotRegular;
+    case ENOENT:
+      return readOnly ? KeptFileState::Missing : KeptFileState::NotOpened;
+    default:
+      return KeptFileState::NotOpened;
+  }
+}
+
+KeptFileState stateOfOpened(int fd) {
+  struct stat info {};
+  if (fstat(fd, &info) != 0) return KeptFileState::NotOpened;
+  if (S_ISDIR(info.st_mode)) return KeptFileState::Folder;
+  if (!S_ISREG(info.st_mode)) return KeptFileState::NotRegular;
+  return info.st_nlink > 1 ? KeptFileState::OtherNames : KeptFileState::Usable;
+}
+
+// O_NOFOLLOW: a link planted under the record's name would have the record
+// written over the file it points to.
+int openKept(const std::string& path, bool readOnly) {
+  const int flags = (readOnly ? O_RDONLY : O_RDWR) | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC;
+  int fd = ::open(path.c_str(), flags);
+  if (fd >= 0 || errno != ENOENT || readOnly) return fd;
+  fd = ::open(path.c_str(), flags | O_CREAT | O_EXCL, 0666);
+  // Made by another writer meanwhile, or a dangling link, which O_EXCL
+  // never follows and the plain open then refuses.
+  if (fd < 0 && errno == EEXIST) fd = ::open(path.c_str(), flags);
+  return fd;
+}
+
+}  // namespace
+
+RecordFile::RecordFile(const std::string& path, Mode mode) : handle_(-1) {
+  const bool readOnly = mode == Mode::ReadOnly;
+  const int fd = openKept(path, readOnly);
+  if (fd < 0) {
+    state_ = stateOfError(errno, readOnly);
+    return;
+  }
+  state_ = stateOfOpened(fd);
+  if (state_ == KeptFileState::Usable) {
+    handle_ = fd;
+  } else {
+    ::close(fd);
   }
 }
 
@@ -133,15 +180,17 @@ RecordFile::~RecordFile() {
   if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
 
-bool RecordFile::opened() const {
-  return handle_ >= 0;
+std::uint64_t RecordFile::size() const {
+  struct stat info {};
+  if (fstat(static_cast<int>(handle_), &info) != 0) return 0;
+  return static_cast<std::uint64_t>(info.st_size);
 }
 
-std::int64_t RecordFile::readFromStart(char* data, std::size_t count) {
+std::int64_t RecordFile::readAt(std::uint64_t offset, char* data, std::size_t count) {
   std::size_t done = 0;
   while (done < count) {
-    const ssize_t got =
-        ::pread(static_cast<int>(handle_), data + done, count - done, static_cast<off_t>(done));
+    const ssize_t got = ::pread(static_cast<int>(handle_), data + done, count - done,
+                                static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) continue;
     if (got < 0) return -1;
     if (got == 0) break;
@@ -150,16 +199,26 @@ std::int64_t RecordFile::readFromStart(char* data, std::size_t count) {
   return static_cast<std::int64_t>(done);
 }
 
-bool RecordFile::writeFromStart(std::string_view bytes) {
+namespace {
+
+bool writeAt(int fd, std::uint64_t offset, std::string_view bytes) {
   std::size_t done = 0;
   while (done < bytes.size()) {
-    const ssize_t written = ::pwrite(static_cast<int>(handle_), bytes.data() + done,
-                                     bytes.size() - done, static_cast<off_t>(done));
+    const ssize_t written =
+        ::pwrite(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) return false;
     done += static_cast<std::size_t>(written);
   }
   return true;
+}
+
+}  // namespace
+
+bool RecordFile::replace(std::string_view first, std::string_view second) {
+  const int fd = static_cast<int>(handle_);
+  return writeAt(fd, 0, first) && writeAt(fd, first.size(), second) &&
+         ftruncate(fd, static_cast<off_t>(first.size() + second.size())) == 0;
 }
 
 bool RecordFile::sync() {

@@ -116,40 +116,100 @@ bool LockedFile::namedBy(const std::string& path) const {
   return same;
 }
 
-RecordFile::RecordFile(const std::string& path)
-    : handle_(reinterpret_cast<std::intptr_t>(
-          openByName(path, GENERIC_READ | GENERIC_WRITE, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL))) {
-  const HANDLE file = handleOf(handle_);
-  if (file != INVALID_HANDLE_VALUE && GetFileType(file) != FILE_TYPE_DISK) {
+namespace {
+
+KeptFileState stateOfOpened(HANDLE file) {
+  // NUL, CON and pipes open like files.
+  if (GetFileType(file) != FILE_TYPE_DISK) return KeptFileState::NotRegular;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file, &info)) return KeptFileState::NotOpened;
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) return KeptFileState::Link;
+  if ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return KeptFileState::Folder;
+  return info.nNumberOfLinks > 1 ? KeptFileState::OtherNames : KeptFileState::Usable;
+}
+
+KeptFileState stateOfError(const std::string& path, DWORD error, bool readOnly) {
+  if (error == ERROR_FILE_NOT_FOUND && readOnly) return KeptFileState::Missing;
+  // A folder opened as a file is refused as a denied access.
+  const DWORD attributes = GetFileAttributesW(toUtf16(path).c_str());
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
+    return KeptFileState::Folder;
+  return KeptFileState::NotOpened;
+}
+
+}  // namespace
+
+// FILE_FLAG_OPEN_REPARSE_POINT: a link is opened itself, never what it names.
+RecordFile::RecordFile(const std::string& path, Mode mode)
+    : handle_(reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE)) {
+  const bool readOnly = mode == Mode::ReadOnly;
+  const HANDLE file = openByName(path, readOnly ? GENERIC_READ : GENERIC_READ | GENERIC_WRITE,
+                                 readOnly ? OPEN_EXISTING : OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT);
+  if (file == INVALID_HANDLE_VALUE) {
+    state_ = stateOfError(path, GetLastError(), readOnly);
+    return;
+  }
+  state_ = stateOfOpened(file);
+  if (state_ == KeptFileState::Usable) {
+    handle_ = reinterpret_cast<std::intptr_t>(file);
+  } else {
     CloseHandle(file);
-    handle_ = reinterpret_cast<std::intptr_t>(INVALID_HANDLE_VALUE);
   }
 }
 
 RecordFile::~RecordFile() {
-  if (opened()) CloseHandle(handleOf(handle_));
+  if (state_ == KeptFileState::Usable) CloseHandle(handleOf(handle_));
 }
 
-bool RecordFile::opened() const {
-  return handleOf(handle_) != INVALID_HANDLE_VALUE;
+std::uint64_t RecordFile::size() const {
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(handleOf(handle_), &size)) return 0;
+  return static_cast<std::uint64_t>(size.QuadPart);
 }
 
-// The record is a few bytes long: one call each way, at the offset given.
-std::int64_t RecordFile::readFromStart(char* data, std::size_t count) {
-  OVERLAPPED start{};
-  DWORD got = 0;
-  const DWORD wanted = count > 0x40000000u ? 0x40000000u : static_cast<DWORD>(count);
-  if (!ReadFile(handleOf(handle_), data, wanted, &got, &start))
-    return GetLastError() == ERROR_HANDLE_EOF ? 0 : -1;
-  return got;
+std::int64_t RecordFile::readAt(std::uint64_t offset, char* data, std::size_t count) {
+  std::size_t done = 0;
+  while (done < count) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>((offset + done) & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+    DWORD got = 0;
+    const std::size_t left = count - done;
+    const DWORD wanted = left > 0x40000000u ? 0x40000000u : static_cast<DWORD>(left);
+    if (!ReadFile(handleOf(handle_), data + done, wanted, &got, &at))
+      return GetLastError() == ERROR_HANDLE_EOF ? static_cast<std::int64_t>(done) : -1;
+    if (got == 0) break;
+    done += got;
+  }
+  return static_cast<std::int64_t>(done);
 }
 
-bool RecordFile::writeFromStart(std::string_view bytes) {
-  if (bytes.size() > 0x40000000u) return false;
-  OVERLAPPED start{};
-  DWORD written = 0;
-  const auto wanted = static_cast<DWORD>(bytes.size());
-  return WriteFile(handleOf(handle_), bytes.data(), wanted, &written, &start) && written == wanted;
+namespace {
+
+bool writeAt(HANDLE file, std::uint64_t offset, std::string_view bytes) {
+  while (!bytes.empty()) {
+    OVERLAPPED at{};
+    at.Offset = static_cast<DWORD>(offset & 0xFFFFFFFFu);
+    at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+    DWORD written = 0;
+    const DWORD wanted =
+        bytes.size() > 0x40000000u ? 0x40000000u : static_cast<DWORD>(bytes.size());
+    if (!WriteFile(file, bytes.data(), wanted, &written, &at) || written == 0) return false;
+    bytes.remove_prefix(written);
+    offset += written;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool RecordFile::replace(std::string_view first, std::string_view second) {
+  const HANDLE file = handleOf(handle_);
+  LARGE_INTEGER end{};
+  end.QuadPart = static_cast<LONGLONG>(first.size() + second.size());
+  return writeAt(file, 0, first) && writeAt(file, first.size(), second) &&
+         SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
 }
 
 bool RecordFile::sync() {

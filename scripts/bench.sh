@@ -9,6 +9,9 @@ sh scripts/install-deps.sh cmake make g++ nlohmann-json3-dev libgtest-dev libben
 preset release benchmarks >/dev/null
 echo "== analysis (native, Release)"
 build/release/bin/benchmarks
+preset release kestaro-cli >/dev/null
+echo "== peak memory of an import (native, Release)"
+python3 bench/import_peak.py build/release/bin/kestaro-cli
 
 build=$(sh scripts/build-windows.sh)
 cmake --build "$build" -j "$jobs" --target list_benchmark >/dev/null

@@ -166,7 +166,8 @@ TEST_F(Drop, SeveralFilesInTurnEachReported) {
   drop({"folder.csv", "damaged.csv", "list.csv"}, script);
   ASSERT_EQ(script.boxes.size(), 3u);
   EXPECT_NE(script.boxes[0].text.find("folder.csv を読めません"), std::string::npos);
-  EXPECT_NE(script.boxes[1].text.find("1 行目: 整数ではありません。何も追加していません。"),
+  EXPECT_NE(script.boxes[1].text.find(
+                "1 行目「1,3,17,20,25,x」: 整数ではありません。何も追加していません。"),
             std::string::npos);
   EXPECT_EQ(script.boxes[2].text.substr(0, script.boxes[2].text.find('\n')),
             "読み込み 3 回、登録済みで省略 2 回、追加 1 回");
