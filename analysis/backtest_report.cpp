@@ -22,7 +22,8 @@ std::string row(const std::string& label, std::int64_t observed, double expected
   return "  " + label + count(observed, 12) + padded(formatFixed(expected, 2), 14) + "\n";
 }
 
-// The draws tested, or that none comes from the first asked for on.
+}  // namespace
+
 std::string targetsText(int from, int lastTarget) {
   const std::string first = "第 " + std::to_string(from) + " 回";
   if (from <= lastTarget) return first + "から第 " + std::to_string(lastTarget) + " 回まで";
@@ -31,8 +32,6 @@ std::string targetsText(int from, int lastTarget) {
                           : "最後は第 " + std::to_string(lastTarget) + " 回") +
          ")";
 }
-
-}  // namespace
 
 std::string backtestVerdictText(const BacktestSummary& summary) {
   if (!summary.meanMatches) return "券を選べた回がないため、平均、z、p はありません。\n";

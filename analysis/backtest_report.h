@@ -14,6 +14,9 @@ std::string backtestVerdictText(const BacktestSummary& summary);
 
 // The whole summary, aligned: what was tested, the observed and expected
 // counts per number of matches and per tier, the mean, z and p, the verdict.
+// The draws tested, or that none comes from the first asked for on.
+std::string targetsText(int from, int lastTarget);
+
 // `thresholdText` is the threshold as typed; `lastTarget` the last draw.
 std::string backtestSummaryText(const BacktestRequest& request, const std::string& thresholdText,
                                 int lastTarget, const BacktestSummary& summary);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "append_files.h"
@@ -106,40 +107,86 @@ Tail tailOf(const RollbackRecord& record, std::string_view bytes) {
   return tail.empty() ? Tail::Clean : Tail::Torn;
 }
 
-// The record as it lies in `raw`, decoded; false when it does not fit.
-bool decodeFitting(const std::string& raw, std::optional<RollbackRecord>& record) {
-  return fitsInMemory([&] { record = decodeRollbackRecord(raw); });
+using ReadRecordAt =
+    std::function<std::int64_t(std::uint64_t offset, char* data, std::size_t count)>;
+
+std::optional<RollbackRecord> decodeHeader(std::string_view bytes);
+
+// Reads the record into `raw`: its header and, while it is not done, the
+// bytes it holds, never more than the header tells of. A missing or torn
+// record reads as none. Usable, or why it cannot be read.
+KeptFileState readRecord(const ReadRecordAt& readAt, std::string& raw,
+                         std::optional<RollbackRecord>& record) {
+  raw.assign(kRollbackHeaderSize, '\0');
+  const std::int64_t got = readAt(0, raw.data(), raw.size());
+  if (got < 0) return KeptFileState::NotOpened;
+  raw.resize(static_cast<std::size_t>(got));
+  record = decodeHeader(raw);
+  if (!record || record->done) return KeptFileState::Usable;
+  const std::uint64_t length = record->newLength - record->oldLength;
+  if (length > raw.max_size() - kRollbackHeaderSize ||
+      !fitsInMemory([&] { raw.resize(kRollbackHeaderSize + static_cast<std::size_t>(length)); }))
+    return KeptFileState::TooLarge;
+  const std::int64_t more = readAt(kRollbackHeaderSize, raw.data() + kRollbackHeaderSize,
+                                   static_cast<std::size_t>(length));
+  if (more < 0) return KeptFileState::NotOpened;
+  raw.resize(kRollbackHeaderSize + static_cast<std::size_t>(more));
+  if (!fitsInMemory([&] { record = decodeRollbackRecord(raw); })) return KeptFileState::TooLarge;
+  return KeptFileState::Usable;
 }
 
-// The record beside the draw file at `path` that readers may trust:
-// usable, readable and not the draw file itself.
-std::optional<RollbackRecord> trustedRecord(const std::string& path, AppendOutcome& outcome) {
+// The record beside the draw file at `path` as a reader finds it, opened
+// for reading only; its state says whether a writer could use it.
+std::optional<RollbackRecord> recordForReading(const std::string& path, std::string& raw,
+                                               AppendOutcome& outcome) {
   outcome.recordPath = rollbackRecordPath(path);
   RecordFile file(outcome.recordPath, RecordFile::Mode::ReadOnly);
   outcome.recordState = file.state();
   // Under Wine a Unix link to the draw file opens as the draw file itself.
   if (outcome.recordState == KeptFileState::Usable && sameFile(path, outcome.recordPath))
     outcome.recordState = KeptFileState::DrawFileItself;
-  if (outcome.recordState != KeptFileState::Usable) return std::nullopt;
-  std::string raw;
-  bool read = false;
+  raw.clear();
   std::optional<RollbackRecord> record;
-  if (!fitsInMemory([&] { read = readWhole(file, raw); }) || !read || !decodeFitting(raw, record))
-    return std::nullopt;
+  if (outcome.recordState != KeptFileState::Usable) return record;
+  outcome.recordState =
+      readRecord([&](std::uint64_t offset, char* data,
+                     std::size_t count) { return file.readAt(offset, data, count); },
+                 raw, record);
   return record;
 }
 
-// The file's bytes as the next writer will leave them: a torn tail that its
-// record explains left out. A record that cannot be used, or that the file
-// does not match, is a writer's refusal; `outcome` tells it.
-void leaveOutTornTail(const std::string& path, std::string& bytes, AppendOutcome& outcome) {
-  const std::optional<RollbackRecord> record = trustedRecord(path, outcome);
+// The first bytes of the record now, to tell whether a writer changed it.
+std::string recordHeaderNow(const std::string& recordPath) {
+  RecordFile file(recordPath, RecordFile::Mode::ReadOnly);
+  std::string header(kRollbackHeaderSize, '\0');
+  const std::int64_t got =
+      file.state() == KeptFileState::Usable ? file.readAt(0, header.data(), header.size()) : 0;
+  header.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+  return header;
+}
+
+// The draw file's bytes as the next writer will leave them: a torn tail
+// that its record explains left out. A record that cannot be used, or that
+// the file does not match, is a writer's refusal; `outcome` tells it.
+// Readers take no lock: the file is read again while a writer changes the
+// record meanwhile, a few times at most.
+FileBytes readRepaired(const std::string& path, AppendOutcome& outcome) {
+  FileBytes read;
+  std::optional<RollbackRecord> record;
+  for (int tries = 0; tries < 3; ++tries) {
+    std::string raw;
+    record = recordForReading(path, raw, outcome);
+    read = readFileBytes(path.c_str());
+    if (read.status != ReadStatus::Read) return read;
+    if (recordHeaderNow(outcome.recordPath) == raw.substr(0, kRollbackHeaderSize)) break;
+  }
   if (outcome.recordState != KeptFileState::Usable && outcome.recordState != KeptFileState::Missing)
     outcome.status = AppendStatus::RecordUnusable;
-  if (!record || record->done) return;
-  const Tail tail = tailOf(*record, bytes);
+  if (!record || record->done) return read;
+  const Tail tail = tailOf(*record, read.bytes);
   if (tail == Tail::Mismatch) outcome.status = AppendStatus::RecordMismatch;
-  if (tail == Tail::Torn) bytes.resize(static_cast<std::size_t>(record->oldLength));
+  if (tail == Tail::Torn) read.bytes.resize(static_cast<std::size_t>(record->oldLength));
+  return read;
 }
 
 void putWord(std::string& bytes, std::uint64_t word, int size) {
@@ -213,7 +260,10 @@ std::string encodeRollbackHeader(const RollbackRecord& record) {
   return bytes;
 }
 
-std::optional<RollbackRecord> decodeRollbackRecord(std::string_view bytes) {
+namespace {
+
+// The header alone, without the appended bytes of a record not done.
+std::optional<RollbackRecord> decodeHeader(std::string_view bytes) {
   if (bytes.size() < kRollbackHeaderSize || bytes.substr(0, 4) != kRecordMagic) return std::nullopt;
   if (wordAt(bytes, 32, 8) != checksumOf(bytes.substr(0, 32))) return std::nullopt;
   const std::uint64_t state = wordAt(bytes, 4, 4);
@@ -224,13 +274,21 @@ std::optional<RollbackRecord> decodeRollbackRecord(std::string_view bytes) {
   record.newLength = wordAt(bytes, 16, 8);
   record.appendedChecksum = wordAt(bytes, 24, 8);
   if (record.oldLength > record.newLength) return std::nullopt;
-  if (record.done) return record;
+  return record;
+}
+
+}  // namespace
+
+std::optional<RollbackRecord> decodeRollbackRecord(std::string_view bytes) {
+  std::optional<RollbackRecord> header = decodeHeader(bytes);
+  if (!header || header->done) return header;
+  RollbackRecord& record = *header;
   const std::uint64_t length = record.newLength - record.oldLength;
   const std::string_view appended = bytes.substr(kRollbackHeaderSize);
   if (appended.size() < length) return std::nullopt;
   record.appended = appended.substr(0, static_cast<std::size_t>(length));
   if (checksumOf(record.appended) != record.appendedChecksum) return std::nullopt;
-  return record;
+  return header;
 }
 
 FileBytes readFileBytes(const char* path) {
@@ -251,12 +309,10 @@ FileBytes readFileBytes(const char* path) {
 
 DrawFileRead readDrawFile(const char* path) {
   DrawFileRead result;
-  FileBytes read = readFileBytes(path);
-  result.status = read.status;
-  if (result.status != ReadStatus::Read) return result;
   AppendOutcome ignored;
-  leaveOutTornTail(path, read.bytes, ignored);
-  result.status = parseAll(read.bytes, result.draws);
+  const FileBytes read = readRepaired(path, ignored);
+  result.status = read.status;
+  if (result.status == ReadStatus::Read) result.status = parseAll(read.bytes, result.draws);
   return result;
 }
 
@@ -277,18 +333,12 @@ namespace {
 // when it cannot be read.
 bool readRecord(AppendFiles& files, std::optional<RollbackRecord>& found, AppendOutcome& outcome) {
   std::string raw;
-  bool read = false;
-  if (!fitsInMemory([&] { read = files.readJournal(raw); })) {
-    outcome.status = AppendStatus::TooLarge;
-    return false;
-  }
-  if (!read) {
-    outcome.status = AppendStatus::RecordUnusable;
-    outcome.recordState = KeptFileState::NotOpened;
-    return false;
-  }
-  if (decodeFitting(raw, found)) return true;
-  outcome.status = AppendStatus::TooLarge;
+  outcome.recordState =
+      readRecord([&](std::uint64_t offset, char* data,
+                     std::size_t count) { return files.readJournal(offset, data, count); },
+                 raw, found);
+  if (outcome.recordState == KeptFileState::Usable) return true;
+  outcome.status = AppendStatus::RecordUnusable;
   return false;
 }
 
@@ -355,11 +405,10 @@ AppendOutcome appendDraws(const ChooseDraws& choose, const char* path, AppendFil
 
 AppendOutcome previewAppend(const ChooseDraws& choose, const char* path) {
   AppendOutcome outcome;
-  FileBytes read = readFileBytes(path);
+  FileBytes read = readRepaired(path, outcome);
   // The append creates a missing file; a file that is there but cannot be
   // read is refused by both.
   if (read.missing) read.status = ReadStatus::Read;
-  if (read.status == ReadStatus::Read && !read.missing) leaveOutTornTail(path, read.bytes, outcome);
   if (outcome.status != AppendStatus::Appended) return outcome;
   std::string text;
   outcome.status = prepareAppend(read.status, read.bytes, choose, text, outcome);

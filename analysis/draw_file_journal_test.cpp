@@ -118,9 +118,9 @@ class RecordingFiles final : public AppendFiles {
     if (stops("openJournal")) return KeptFileState::NotOpened;
     return real_->openJournal(path);
   }
-  bool readJournal(std::string& bytes) override {
-    if (stops("readJournal")) return false;
-    return real_->readJournal(bytes);
+  std::int64_t readJournal(std::uint64_t offset, char* data, std::size_t count) override {
+    if (stops("readJournal")) return -1;
+    return real_->readJournal(offset, data, count);
   }
   bool writeJournal(std::string_view header, std::string_view appended) override {
     const std::string record = std::string(header) + std::string(appended);
@@ -220,14 +220,15 @@ TEST(RecordFile, IsReplacedWholeFromItsFirstByte) {
   {
     RecordFile record(path);
     ASSERT_EQ(record.state(), KeptFileState::Usable);
-    std::string bytes;
-    ASSERT_TRUE(readWhole(record, bytes));
-    EXPECT_EQ(bytes, "");
+    char bytes[8];
+    EXPECT_EQ(record.readAt(0, bytes, sizeof bytes), 0);
     ASSERT_TRUE(record.replace("abc", "defgh"));
     ASSERT_TRUE(record.replace("XY", "z"));
     EXPECT_TRUE(record.sync());
-    ASSERT_TRUE(readWhole(record, bytes));
-    EXPECT_EQ(bytes, "XYz");
+    ASSERT_EQ(record.readAt(0, bytes, sizeof bytes), 3);
+    EXPECT_EQ(std::string(bytes, 3), "XYz");
+    ASSERT_EQ(record.readAt(1, bytes, sizeof bytes), 2);
+    EXPECT_EQ(std::string(bytes, 2), "Yz");
   }
   EXPECT_EQ(readBytes(path), "XYz");
   EXPECT_TRUE(syncFolderOf(path));
@@ -425,12 +426,13 @@ TEST(AppendJournal, FailedCutBackIsFinishedByTheNextWriter) {
   const std::string oldLength = std::to_string(kOld.size());
   const std::string tornLength = std::to_string(kOld.size() + addedText().size());
   const std::string newLength = std::to_string(kOld.size() + 17);
-  EXPECT_EQ(next.log(), (std::vector<std::string>{
-                            "lock", "created", "openJournal", "readJournal", "size", "read", "read",
-                            "cutBack", "sync", "writeJournal done " + oldLength + " " + tornLength,
-                            "syncJournal", "writeJournal pending " + oldLength + " " + newLength,
-                            "syncJournal", "append", "sync", "namedBy",
-                            "writeJournal done " + oldLength + " " + newLength, "syncJournal"}));
+  EXPECT_EQ(
+      next.log(),
+      (std::vector<std::string>{
+          "lock", "created", "openJournal", "readJournal", "readJournal", "size", "read", "read",
+          "cutBack", "sync", "writeJournal done " + oldLength + " " + tornLength, "syncJournal",
+          "writeJournal pending " + oldLength + " " + newLength, "syncJournal", "append", "sync",
+          "namedBy", "writeJournal done " + oldLength + " " + newLength, "syncJournal"}));
   EXPECT_EQ(readBytes(path), kOld + formatDrawLine(kDraw));
 }
 
@@ -613,7 +615,9 @@ class ChunkedFiles final : public AppendFiles {
   bool sync() override { return real_->sync(); }
   bool namedBy(const std::string& path) override { return real_->namedBy(path); }
   KeptFileState openJournal(const std::string& path) override { return real_->openJournal(path); }
-  bool readJournal(std::string& bytes) override { return real_->readJournal(bytes); }
+  std::int64_t readJournal(std::uint64_t offset, char* data, std::size_t count) override {
+    return real_->readJournal(offset, data, count);
+  }
   bool writeJournal(std::string_view header, std::string_view appended) override {
     return real_->writeJournal(header, appended);
   }

@@ -106,6 +106,8 @@ std::string keptFileProblemText(KeptFileState state) {
       return "ほかの名前 (ハードリンク) もあるファイルです";
     case KeptFileState::DrawFileItself:
       return "当選番号ファイルそのものです";
+    case KeptFileState::TooLarge:
+      return "大きすぎて読み込めません";
   }
   return "";
 }

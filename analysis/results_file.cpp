@@ -342,30 +342,34 @@ class NonBlankRecords {
   RecordReader reader_;
 };
 
-// A line after the draws that holds no number at all: a page's footer, a note.
+// A line that holds no number at all: a heading.
 bool holdsNoNumber(const Fields& fields) {
   return std::none_of(fields.begin(), fields.end(), [](const std::string& field) {
     return numberOf(field) || drawNumberOf(field);
   });
 }
 
-// Every record's first field has the form 第N回, but for records after the
-// last of them that hold no number; one pass, ended by the first record of
-// another form or one too long to read.
-bool resultsPage(std::string_view text) {
+// A line after the draws that does not start as a draw does, with a number
+// or 第N回: a page's footer ("※…", "Copyright 2026", "前へ 1 2 次へ"), a note.
+// An empty first field is a draw's number left out, not a footer.
+bool startsNoDraw(const Fields& fields) {
+  return !trimSpaces(fields[0]).empty() && !numberOf(fields[0]) && !drawNumberOf(fields[0]);
+}
+
+// Lines copied from a results page: the first record starts with 第N回, or
+// the second after a heading that holds no number and names no columns;
+// `heading` tells which.
+bool resultsPage(std::string_view text, bool& heading) {
   NonBlankRecords records(text);
   Record record;
-  bool any = false, footer = false;
-  while (records.next(record) && !record.tooLong) {
-    if (!footer && drawNumberOf(record.fields[0])) {
-      any = true;
-    } else if (any && holdsNoNumber(record.fields)) {
-      footer = true;
-    } else {
-      return false;
-    }
-  }
-  return any;
+  heading = false;
+  if (!records.next(record) || record.tooLong) return false;
+  if (drawNumberOf(record.fields[0])) return true;
+  if (!holdsNoNumber(record.fields) || columnsNamed(record.fields) || !records.next(record) ||
+      record.tooLong)
+    return false;
+  heading = true;
+  return drawNumberOf(record.fields[0]).has_value();
 }
 
 // How the draws of a file are found: the columns and where they came from,
@@ -384,8 +388,9 @@ Layout layoutOf(std::string_view text, const Record* first, const std::optional<
   if (columns) {
     layout.columns = *columns;
     layout.source = ColumnSource::Option;
-  } else if (resultsPage(text)) {
+  } else if (bool heading = false; resultsPage(text, heading)) {
     layout.source = ColumnSource::ResultsPage;
+    layout.header = heading;
     return layout;
   } else if (first != nullptr) {
     if (std::optional<Columns> named = columnsNamed(first->fields)) {
@@ -413,6 +418,8 @@ ParsedDraw drawOfRecord(const Record& record, const Layout& layout, Columns& col
   if (layout.source == ColumnSource::ResultsPage) {
     columns = pageColumns(fields);
     number = drawNumberOf(fields[0]);
+    // Every draw of a page has its number, or the numbers would not be the draws'.
+    if (!number) return {{}, DrawProblem::NotAnInteger};
   } else if (layout.numberColumn) {
     if (*layout.numberColumn > fields.size()) return {{}, DrawProblem::MissingField};
     number = numberInColumn(fields[*layout.numberColumn - 1]);
@@ -445,8 +452,8 @@ ImportedDraws parseImport(std::string_view text, std::optional<Columns> columns)
   const Layout layout = layoutOf(text, any ? &record : nullptr, columns);
   result.source = layout.source;
   result.columns = layout.columns;
-  // The first record after the draws so far that holds no number: a footer
-  // when no draw follows it, else the first refused record.
+  // The first record after the draws so far that starts as no draw does: a
+  // footer when no draw follows it, else the first refused record.
   std::optional<Refusal> footer;
   bool more = any && (!layout.header || records.next(record));
   for (bool firstDraw = true; more; more = records.next(record), firstDraw = false) {
@@ -455,8 +462,7 @@ ImportedDraws parseImport(std::string_view text, std::optional<Columns> columns)
     const ParsedDraw parsed = record.tooLong ? ParsedDraw{{}, DrawProblem::LineTooLong}
                                              : drawOfRecord(record, layout, used, number);
     if (firstDraw) result.columns = used;  // as the first data line has them
-    if (parsed.problem && !record.tooLong && !result.draws.empty() &&
-        holdsNoNumber(record.fields)) {
+    if (parsed.problem && !record.tooLong && !result.draws.empty() && startsNoDraw(record.fields)) {
       if (!footer) footer = Refusal{record.line, *parsed.problem, record.text};
       result.footerLast = record.line;
       continue;

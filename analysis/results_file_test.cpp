@@ -180,11 +180,11 @@ TEST(ParseImport, LinesFromAResultsPageCarryTheirNumbers) {
   EXPECT_EQ(imported.draws, (Draws{kA, kC, kB}));
   EXPECT_EQ(imported.numbers, (std::vector<std::int32_t>{1, 3, 2}));
   EXPECT_EQ(imported.columns, (Columns{3, 4, 5, 6, 7, 8}));  // as the first line has them
-  // One line of another form: no results page, and 1 to 6 fail.
+  // One line of another form is the line refused.
   const ImportedDraws mixed =
       parseImport("第1回,2001/4/3,1,3,17,20,25,26\n4,2001/4/24,1,3,17,20,25,26\n");
-  EXPECT_EQ(mixed.source, ColumnSource::Default);
-  EXPECT_EQ(mixed.badLine, 1u);
+  EXPECT_EQ(mixed.source, ColumnSource::ResultsPage);
+  EXPECT_EQ(mixed.badLine, 2u);
 }
 
 // A header's number column numbers the draws however the columns are chosen.
@@ -301,9 +301,29 @@ TEST(ParseImport, LinesWithoutANumberAfterTheLastDrawArePassedOver) {
   EXPECT_EQ(between.badText, "※ note");
   EXPECT_EQ(between.draws, (Draws{kA}));
   EXPECT_EQ(between.footerFirst, 0u);
-  // A line with a number is a damaged draw, wherever it stands.
+  // A line that starts as a draw does is a damaged draw, wherever it stands.
   EXPECT_EQ(parseImport("1,3,17,20,25,26\n第1397回 は休止\n").badLine, 2u);
   EXPECT_EQ(parseImport("1,3,17,20,25,26\n2,11,12\n").badLine, 2u);
+  // Footers that hold numbers; a page copied with its heading; a note
+  // between two draws named where it stands.
+  const std::string pageLines =
+      "第1回 2000/01/01 01 03 17 20 25 (06)\n第2回 2000/01/08 02 11 12 21 30 (28)\n";
+  for (const char* footer : {"Copyright \xC2\xA9 2026 Mizuho Bank", "※ 全 2 件を表示",
+                             "\xE2\x80\xB9 前へ 1 2 3 次へ >"}) {
+    const ImportedDraws withFooter = parseImport(pageLines + footer + "\n");
+    EXPECT_EQ(withFooter.badLine, 0u) << footer;
+    EXPECT_EQ(withFooter.source, ColumnSource::ResultsPage) << footer;
+    EXPECT_EQ(withFooter.draws.size(), 2u) << footer;
+    EXPECT_EQ(withFooter.footerFirst, 3u) << footer;
+  }
+  const ImportedDraws headed = parseImport("回別 抽せん日 本数字 ボーナス数字\n" + pageLines);
+  EXPECT_EQ(headed.badLine, 0u);
+  EXPECT_EQ(headed.source, ColumnSource::ResultsPage);
+  EXPECT_EQ(headed.numbers, (std::vector<std::int32_t>{1, 2}));
+  const std::string noted =
+      "第1回 2000/01/01 01 03 17 20 25 (06)\n※注意\n"
+      "第2回 2000/01/08 02 11 12 21 30 (28)\n";
+  EXPECT_EQ(parseImport(noted).badLine, 2u);
 }
 
 TEST(NumberOf, ReadsWholeNumbersAsResultsFilesWriteThem) {

@@ -206,6 +206,9 @@ int backtest(const CliOptions& o) {
   const std::optional<BacktestOutcome> outcome = runBacktestOf(o, *draws);
   if (!outcome) return kBadInput;
   const int lastTarget = static_cast<int>(draws->size());
+  // Ticket rows alone would say nothing of a first draw past the last.
+  if (o.tickets && outcome->results.empty())
+    console::err("バックテスト: " + targetsText(outcome->request.from, lastTarget) + "\n");
   const bool written = o.tickets ? printTickets(outcome->request, outcome->results, o.format)
                                  : printSummary(outcome->request, o, lastTarget, outcome->summary);
   if (!written) return outputError();

@@ -133,6 +133,10 @@ kc backtest --file empty.DAT --seed 1
 expect "an empty draw file has no target" 0 "$(jp "バックテスト: 第 2 回以降の回はありません (当選番号ファイルに回がありません)、各回 10 枚、出現率 10% 以上、シード 1")
 $(sed 1d late.txt)"
 
+kc backtest --from 62 --seed 1 --tickets
+expect "ticket rows past the last draw: none" 0 ""
+expect_err "and stderr says why" "バックテスト: 第 62 回以降の回はありません (最後は第 61 回)"
+
 # --- Without --seed the clock's seed is named on stderr and used.
 kc_to clock.json backtest --threshold 9 --count 1 --from 1390 --format json
 seed=$(LC_ALL=C sed -n 's/^[^:]*: \([0-9][0-9]*\) .*$/\1/p' clock.json.err)

@@ -4,14 +4,6 @@
 
 namespace kestaro {
 
-bool readWhole(RecordFile& file, std::string& bytes) {
-  bytes.resize(static_cast<std::size_t>(file.size()));
-  const std::int64_t got = file.readAt(0, bytes.data(), bytes.size());
-  if (got < 0) return false;
-  bytes.resize(static_cast<std::size_t>(got));
-  return true;
-}
-
 namespace {
 
 class SystemAppendFiles final : public AppendFiles {
@@ -32,7 +24,9 @@ class SystemAppendFiles final : public AppendFiles {
     journal_.emplace(path);
     return journal_->state();
   }
-  bool readJournal(std::string& bytes) override { return readWhole(*journal_, bytes); }
+  std::int64_t readJournal(std::uint64_t offset, char* data, std::size_t count) override {
+    return journal_->readAt(offset, data, count);
+  }
   bool writeJournal(std::string_view header, std::string_view appended) override {
     return journal_->replace(header, appended);
   }

@@ -35,17 +35,14 @@ class AppendFiles {
   // Opens the rollback record by its path, created when missing, never
   // through a link.
   virtual KeptFileState openJournal(const std::string& path) = 0;
-  // The whole record; false on a read error.
-  virtual bool readJournal(std::string& bytes) = 0;
+  // Up to `count` bytes of the record from `offset`, as RecordFile::readAt.
+  virtual std::int64_t readJournal(std::uint64_t offset, char* data, std::size_t count) = 0;
   // Replaces the whole record with `header` and then `appended`.
   virtual bool writeJournal(std::string_view header, std::string_view appended) = 0;
   virtual bool syncJournal() = 0;
   // Syncs the folder that holds `path`.
   virtual bool syncFolder(const std::string& path) = 0;
 };
-
-// Every byte of `file` (as far as its size went when asked) into `bytes`.
-bool readWhole(RecordFile& file, std::string& bytes);
 
 // The real files.
 std::unique_ptr<AppendFiles> systemAppendFiles();

@@ -66,8 +66,10 @@ enum class KeptFileState {
   Folder,      // a folder
   NotRegular,  // a pipe, a device or a socket
   OtherNames,  // a regular file with more than one name (hard links)
-  // The very file it is kept beside, which no platform call tells alone.
+  // Told by its reader, not by the platform: the very file it is kept
+  // beside, or bytes too many for memory.
   DrawFileItself,
+  TooLarge,
 };
 
 // A small file read and rewritten whole from its first byte, opened by its
@@ -83,8 +85,6 @@ class RecordFile {
   RecordFile& operator=(const RecordFile&) = delete;
 
   KeptFileState state() const { return state_; }
-  // Its size now; 0 on a failure.
-  std::uint64_t size() const;
   // Reads up to `count` bytes from `offset`; how many, -1 on an error.
   std::int64_t readAt(std::uint64_t offset, char* data, std::size_t count);
   // Writes `first` then `second` from the first byte on and cuts the file

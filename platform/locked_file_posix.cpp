@@ -180,12 +180,6 @@ RecordFile::~RecordFile() {
   if (handle_ >= 0) ::close(static_cast<int>(handle_));
 }
 
-std::uint64_t RecordFile::size() const {
-  struct stat info {};
-  if (fstat(static_cast<int>(handle_), &info) != 0) return 0;
-  return static_cast<std::uint64_t>(info.st_size);
-}
-
 std::int64_t RecordFile::readAt(std::uint64_t offset, char* data, std::size_t count) {
   std::size_t done = 0;
   while (done < count) {

@@ -162,12 +162,6 @@ RecordFile::~RecordFile() {
   if (state_ == KeptFileState::Usable) CloseHandle(handleOf(handle_));
 }
 
-std::uint64_t RecordFile::size() const {
-  LARGE_INTEGER size{};
-  if (!GetFileSizeEx(handleOf(handle_), &size)) return 0;
-  return static_cast<std::uint64_t>(size.QuadPart);
-}
-
 std::int64_t RecordFile::readAt(std::uint64_t offset, char* data, std::size_t count) {
   std::size_t done = 0;
   while (done < count) {

@@ -155,6 +155,20 @@ TEST_F(Drop, ADisjointListAsksAndNoIsTheDefault) {
   EXPECT_EQ(rows(), 3);
 }
 
+// A line pasted twice is added only when the user says so, as a gap is.
+TEST_F(Drop, ALinePastedTwiceAsksAndNoIsTheDefault) {
+  history(kTwo);
+  testing::writeBytes("twice.csv", "2,11,12,21,30,28\n1,8,10,24,30,2\n1,8,10,24,30,2\n");
+  BoxScript no;
+  no.answers = {kEnter};
+  drop({"twice.csv"}, no);
+  ASSERT_EQ(no.boxes.size(), 1u);
+  EXPECT_NE(no.boxes[0].text.find("2 行目と 3 行目: 同じ当選番号 1,8,10,24,30,2 が続いています。"),
+            std::string::npos);
+  EXPECT_NE(no.boxes[0].text.find("それでも追加しますか?"), std::string::npos);
+  EXPECT_EQ(drawFile(), kTwo);
+}
+
 // Several files in the order given, each reported; a folder is reported
 // and skipped; a damaged file says where.
 TEST_F(Drop, SeveralFilesInTurnEachReported) {
