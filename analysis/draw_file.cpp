@@ -38,19 +38,38 @@ constexpr char kRecordMagic[] = "KSJ2";
 constexpr std::uint64_t kPending = 0x444E4550;  // "PEND"
 constexpr std::uint64_t kDone = 0x454E4F44;     // "DONE"
 
+void putWord(std::string& bytes, std::uint64_t word, int size) {
+  for (int i = 0; i < size; ++i) bytes += static_cast<char>(word >> (8 * i) & 0xFFu);
+}
+
+std::uint64_t wordAt(std::string_view bytes, std::size_t at, int size) {
+  std::uint64_t word = 0;
+  for (int i = size - 1; i >= 0; --i)
+    word = word << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
+  return word;
+}
+
+// The header alone, without the appended bytes of a record not done.
+std::optional<RollbackRecord> decodeHeader(std::string_view bytes) {
+  if (bytes.size() < kRollbackHeaderSize || bytes.substr(0, 4) != kRecordMagic) return std::nullopt;
+  if (wordAt(bytes, 32, 8) != checksumOf(bytes.substr(0, 32))) return std::nullopt;
+  const std::uint64_t state = wordAt(bytes, 4, 4);
+  if (state != kDone && state != kPending) return std::nullopt;
+  RollbackRecord record;
+  record.done = state == kDone;
+  record.oldLength = wordAt(bytes, 8, 8);
+  record.newLength = wordAt(bytes, 16, 8);
+  record.appendedChecksum = wordAt(bytes, 24, 8);
+  if (record.oldLength > record.newLength) return std::nullopt;
+  return record;
+}
+
 ReadStatus parseAll(const std::string& bytes, std::vector<DrawRecord>& draws) {
   return fitsInMemory([&] { draws = parseDraws(bytes); }) ? ReadStatus::Read : ReadStatus::TooLarge;
 }
 
 bool isBlank(std::string_view text) {
   return text.find_first_not_of(" \t\r") == std::string_view::npos;
-}
-
-// What a line shows of itself in a message: printable ASCII, at most 40.
-std::string shownLine(std::string_view line) {
-  std::string shown;
-  for (const char c : line.substr(0, 40)) shown += c >= ' ' && c <= '~' ? c : '?';
-  return line.size() > 40 ? shown + "..." : shown;
 }
 
 // A last line without a line end that reads as no draw: a half line that a
@@ -64,7 +83,7 @@ bool endsInHalfLine(std::string_view bytes, AppendOutcome& outcome) {
   const std::string_view before = bytes.substr(0, bytes.size() - last.size());
   outcome.halfLine = 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n') +
                                                   std::count(before.begin(), before.end(), '\x1a'));
-  outcome.halfLineText = shownLine(last);
+  outcome.halfLineText = std::string(last.substr(0, kShownLineBytes));
   return true;
 }
 
@@ -107,10 +126,17 @@ Tail tailOf(const RollbackRecord& record, std::string_view bytes) {
   return tail.empty() ? Tail::Clean : Tail::Torn;
 }
 
+// The state of a record just opened at `recordPath`: under Wine a Unix link
+// to the draw file at `path` opens as the draw file itself.
+KeptFileState besideDrawFile(const std::string& path, const std::string& recordPath,
+                             KeptFileState opened) {
+  return opened == KeptFileState::Usable && sameFile(path, recordPath)
+             ? KeptFileState::DrawFileItself
+             : opened;
+}
+
 using ReadRecordAt =
     std::function<std::int64_t(std::uint64_t offset, char* data, std::size_t count)>;
-
-std::optional<RollbackRecord> decodeHeader(std::string_view bytes);
 
 // Reads the record into `raw`: its header and, while it is not done, the
 // bytes it holds, never more than the header tells of. A missing or torn
@@ -141,10 +167,7 @@ std::optional<RollbackRecord> recordForReading(const std::string& path, std::str
                                                AppendOutcome& outcome) {
   outcome.recordPath = rollbackRecordPath(path);
   RecordFile file(outcome.recordPath, RecordFile::Mode::ReadOnly);
-  outcome.recordState = file.state();
-  // Under Wine a Unix link to the draw file opens as the draw file itself.
-  if (outcome.recordState == KeptFileState::Usable && sameFile(path, outcome.recordPath))
-    outcome.recordState = KeptFileState::DrawFileItself;
+  outcome.recordState = besideDrawFile(path, outcome.recordPath, file.state());
   raw.clear();
   std::optional<RollbackRecord> record;
   if (outcome.recordState != KeptFileState::Usable) return record;
@@ -189,17 +212,6 @@ FileBytes readRepaired(const std::string& path, AppendOutcome& outcome) {
   return read;
 }
 
-void putWord(std::string& bytes, std::uint64_t word, int size) {
-  for (int i = 0; i < size; ++i) bytes += static_cast<char>(word >> (8 * i) & 0xFFu);
-}
-
-std::uint64_t wordAt(std::string_view bytes, std::size_t at, int size) {
-  std::uint64_t word = 0;
-  for (int i = size - 1; i >= 0; --i)
-    word = word << 8 | static_cast<unsigned char>(bytes[at + static_cast<std::size_t>(i)]);
-  return word;
-}
-
 // Marks `record` done and puts that on the disk; the appended bytes go.
 bool markDone(AppendFiles& files, RollbackRecord record) {
   record.done = true;
@@ -220,11 +232,9 @@ bool undoTornAppend(AppendFiles& files, const RollbackRecord& record, std::strin
 // `outcome`, when it cannot be used.
 bool openRecord(AppendFiles& files, const std::string& path, AppendOutcome& outcome) {
   outcome.recordPath = rollbackRecordPath(path);
-  outcome.recordState = files.openJournal(outcome.recordPath);
-  // Opened, nothing read or written yet: under Wine a Unix link to the draw
-  // file opens as the draw file itself.
-  if (outcome.recordState == KeptFileState::Usable && sameFile(path, outcome.recordPath))
-    outcome.recordState = KeptFileState::DrawFileItself;
+  // Opened, nothing read or written yet.
+  outcome.recordState =
+      besideDrawFile(path, outcome.recordPath, files.openJournal(outcome.recordPath));
   if (outcome.recordState == KeptFileState::Usable) return true;
   outcome.status = AppendStatus::RecordUnusable;
   return false;
@@ -259,25 +269,6 @@ std::string encodeRollbackHeader(const RollbackRecord& record) {
   putWord(bytes, checksumOf(bytes), 8);
   return bytes;
 }
-
-namespace {
-
-// The header alone, without the appended bytes of a record not done.
-std::optional<RollbackRecord> decodeHeader(std::string_view bytes) {
-  if (bytes.size() < kRollbackHeaderSize || bytes.substr(0, 4) != kRecordMagic) return std::nullopt;
-  if (wordAt(bytes, 32, 8) != checksumOf(bytes.substr(0, 32))) return std::nullopt;
-  const std::uint64_t state = wordAt(bytes, 4, 4);
-  if (state != kDone && state != kPending) return std::nullopt;
-  RollbackRecord record;
-  record.done = state == kDone;
-  record.oldLength = wordAt(bytes, 8, 8);
-  record.newLength = wordAt(bytes, 16, 8);
-  record.appendedChecksum = wordAt(bytes, 24, 8);
-  if (record.oldLength > record.newLength) return std::nullopt;
-  return record;
-}
-
-}  // namespace
 
 std::optional<RollbackRecord> decodeRollbackRecord(std::string_view bytes) {
   std::optional<RollbackRecord> header = decodeHeader(bytes);

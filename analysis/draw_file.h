@@ -58,13 +58,16 @@ enum class AppendStatus {
   HalfLine,        // the last line has no line end and reads as no draw
 };
 
+// As much of a refused line as a message may show.
+inline constexpr std::size_t kShownLineBytes = 200;
+
 // What an append did, and for a refusal what it refused.
 struct AppendOutcome {
   AppendStatus status = AppendStatus::Appended;
   std::string recordPath;  // the rollback record, when it was looked at
   KeptFileState recordState = KeptFileState::Usable;
   std::size_t halfLine = 0;  // HalfLine: the line's number, 1-based
-  std::string halfLineText;  // and what it holds
+  std::string halfLineText;  // and its first kShownLineBytes bytes
 };
 
 // Given the draws now in the file, returns the draws to append (none: nothing

@@ -165,7 +165,7 @@ std::string appendFailureText(const std::string& path, const AppendOutcome& outc
              " の末尾を確かめてから " + outcome.recordPath + " を削除してください。\n";
     case AppendStatus::HalfLine:
       return path + " の最後の行 (" + std::to_string(outcome.halfLine) + " 行目「" +
-             outcome.halfLineText +
+             recordShown(outcome.halfLineText) +
              "」) は改行で終わらず、当選番号として読めません。書きかけの行に続けないよう、" +
              kNothingAdded + "その行を直すか消してください。\n";
   }
