@@ -6,7 +6,6 @@
 #include <mutex>
 #include <thread>
 
-#include "expected_texts.h"
 #include "test_reference_search.h"
 #include "test_support.h"
 
@@ -14,6 +13,7 @@ namespace kestaro {
 namespace {
 
 using testing::kCheckHistory;
+using testing::kOutOfReachCaption;
 using testing::RecordingDisplay;
 using testing::repeat;
 using testing::TempFolder;

@@ -6,7 +6,7 @@
 namespace kestaro {
 
 // The only way from the analysis to the screen. Rows are counted from 0,
-// columns are 0 "NO." to 7 "AVG". Texts are narrow strings in code page 932.
+// columns are 0 "NO." to 7 "AVG". Texts are UTF-8.
 // Every call completes before it returns (on Windows: on the UI thread).
 class Display {
  public:

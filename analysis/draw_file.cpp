@@ -9,6 +9,7 @@
 #include "file_access.h"
 #include "locked_file.h"
 #include "memory_limit.h"
+#include "text_encoding.h"
 
 namespace kestaro {
 
@@ -77,8 +78,7 @@ bool isBlank(std::string_view text) {
 bool endsInHalfLine(std::string_view bytes, AppendOutcome& outcome) {
   const std::size_t lastEnd = bytes.find_last_of("\n\x1a");
   std::string_view last = lastEnd == std::string_view::npos ? bytes : bytes.substr(lastEnd + 1);
-  if (lastEnd == std::string_view::npos && last.substr(0, 3) == "\xEF\xBB\xBF")
-    last.remove_prefix(3);
+  if (lastEnd == std::string_view::npos) last = afterMark(last);
   if (isBlank(last) || parseDraws(last).size() == 1) return false;
   const std::string_view before = bytes.substr(0, bytes.size() - last.size());
   outcome.halfLine = 1 + static_cast<std::size_t>(std::count(before.begin(), before.end(), '\n') +
@@ -95,7 +95,8 @@ AppendStatus prepareAppend(ReadStatus read, const std::string& bytes, const Choo
   if (read == ReadStatus::NotOpened) return AppendStatus::NotOpened;
   if (read == ReadStatus::TooLarge) return AppendStatus::TooLarge;
   // An ASCII line in a UTF-16 file would be unreadable to both encodings.
-  if (encodingOf(bytes) != TextEncoding::Bytes) return AppendStatus::Utf16;
+  const std::optional<TextEncoding> mark = markedEncoding(bytes);
+  if (mark && *mark != TextEncoding::Utf8) return AppendStatus::Utf16;
   std::vector<DrawRecord> present;
   if (parseAll(bytes, present) != ReadStatus::Read) return AppendStatus::TooLarge;
   std::vector<DrawRecord> draws;

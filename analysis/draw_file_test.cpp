@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "import_report.h"
+#include "draw_file_words.h"
 #include "locked_file.h"
 #include "test_support.h"
 

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <optional>
 
+#include "text_encoding.h"
+
 namespace kestaro {
 
 namespace {
@@ -119,23 +121,12 @@ std::string narrowUtf16(std::string_view bytes, bool bigEndian) {
 
 }  // namespace
 
-TextEncoding encodingOf(std::string_view bytes) {
-  if (bytes.substr(0, 2) == "\xFF\xFE") return TextEncoding::Utf16LittleEndian;
-  if (bytes.substr(0, 2) == "\xFE\xFF") return TextEncoding::Utf16BigEndian;
-  return TextEncoding::Bytes;
-}
-
 std::vector<DrawRecord> parseDraws(std::string_view bytes) {
-  switch (encodingOf(bytes)) {
-    case TextEncoding::Utf16LittleEndian:
-      return parseText(narrowUtf16(bytes.substr(2), false));
-    case TextEncoding::Utf16BigEndian:
-      return parseText(narrowUtf16(bytes.substr(2), true));
-    case TextEncoding::Bytes:
-      break;
-  }
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);  // Notepad's UTF-8 mark
-  return parseText(bytes);
+  const std::optional<TextEncoding> mark = markedEncoding(bytes);
+  const std::string_view text = afterMark(bytes);
+  if (mark == TextEncoding::Utf16LittleEndian) return parseText(narrowUtf16(text, false));
+  if (mark == TextEncoding::Utf16BigEndian) return parseText(narrowUtf16(text, true));
+  return parseText(text);
 }
 
 std::string formatDrawLine(const DrawRecord& d) {

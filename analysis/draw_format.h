@@ -19,10 +19,6 @@ struct DrawRecord {
   }
 };
 
-// How the text of a draw file is stored, told by its byte-order mark.
-enum class TextEncoding { Bytes, Utf16LittleEndian, Utf16BigEndian };
-TextEncoding encodingOf(std::string_view bytes);
-
 // The draws held by the bytes of a draw file, read by the Windows text-mode
 // rules on every platform. A UTF-16 file reads as the same text.
 std::vector<DrawRecord> parseDraws(std::string_view bytes);

@@ -121,18 +121,6 @@ TEST(ParseDraws, Utf16RecordLengthCountsCharacters) {
             (std::vector<DrawRecord>{{1, 2, 3, 4, 5, 78}}));
 }
 
-TEST(EncodingOf, OnlyAUtf16MarkMeansUtf16) {
-  EXPECT_EQ(encodingOf("\xFF\xFE"
-                       "1"),
-            TextEncoding::Utf16LittleEndian);
-  EXPECT_EQ(encodingOf("\xFE\xFF"), TextEncoding::Utf16BigEndian);
-  EXPECT_EQ(encodingOf("\xEF\xBB\xBF"
-                       "1,2"),
-            TextEncoding::Bytes);
-  EXPECT_EQ(encodingOf("\xFF"), TextEncoding::Bytes);
-  EXPECT_EQ(encodingOf(""), TextEncoding::Bytes);
-}
-
 TEST(FormatDrawLine, SixValuesAndCrLf) {
   EXPECT_EQ(formatDrawLine({3, 8, 15, 22, 29, 11}), "3,8,15,22,29,11\r\n");
   EXPECT_EQ(formatDrawLine({-5, 0, 2147483647, -2147483647 - 1, 1, 2}),

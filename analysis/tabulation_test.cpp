@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "expected_texts.h"
 #include "test_support.h"
 
 namespace kestaro {
 namespace {
 
+using testing::kDistributionCaption;
+using testing::kHistoryCaption;
 using testing::RecordingDisplay;
 using testing::repeat;
 using testing::TempFolder;
@@ -35,7 +36,7 @@ TEST(Tabulation, MissingFileChangesNothing) {
   }
 }
 
-TEST(Tabulation, CaptionsAreTheShiftJisTexts) {
+TEST(Tabulation, CaptionsAreTheProgramsTexts) {
   RecordingDisplay history, distribution;
   tabulate(TabulationMode::History, "", history);
   tabulate(TabulationMode::Distribution, "", distribution);

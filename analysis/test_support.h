@@ -25,6 +25,13 @@ inline void PrintTo(const DrawRecord& d, std::ostream* out) {
 
 namespace testing {
 
+// The captions as the program's texts give them, in UTF-8; the window's
+// tests check the code page 932 bytes it shows.
+inline constexpr const char kHistoryCaption[] = "Kestaro Ver 1.0 [当選番号履歴]";
+inline constexpr const char kDistributionCaption[] = "Kestaro Ver 1.0 [当選番号分布]";
+inline constexpr const char kOutOfReachCaption[] =
+    "Kestaro Ver 1.0 [この出現率に届く組合せはありません]";
+
 // A fresh folder per test, removed afterwards.
 class TempFolder {
  public:

@@ -5,19 +5,12 @@
 
 namespace kestaro {
 
-// The texts the program shows. Captions are code page 932 bytes, since the
-// Windows layer hands them to the narrow ("A") functions.
+// The texts the program shows, UTF-8 as every text of the core; the window
+// converts them for its narrow ("A") calls.
 inline constexpr const char kBaseCaption[] = "Kestaro Ver 1.0";
-// " [当選番号履歴]"
-inline constexpr const char kHistorySuffix[] =
-    " [\x93\x96\x91\x49\x94\xd4\x8d\x86\x97\x9a\x97\xf0]";
-// " [当選番号分布]"
-inline constexpr const char kDistributionSuffix[] =
-    " [\x93\x96\x91\x49\x94\xd4\x8d\x86\x95\xaa\x95\x7a]";
-// " [この出現率に届く組合せはありません]"
-inline constexpr const char kOutOfReachSuffix[] =
-    " [\x82\xb1\x82\xcc\x8f\x6f\x8c\xbb\x97\xa6\x82\xc9\x93\xcd\x82\xad\x91\x67\x8d\x87\x82\xb9"
-    "\x82\xcd\x82\xa0\x82\xe8\x82\xdc\x82\xb9\x82\xf1]";
+inline constexpr const char kHistorySuffix[] = " [当選番号履歴]";
+inline constexpr const char kDistributionSuffix[] = " [当選番号分布]";
+inline constexpr const char kOutOfReachSuffix[] = " [この出現率に届く組合せはありません]";
 
 // "%d"
 std::string formatNumber(int value);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "backtest.h"
-#include "backtest_report.h"
+#include "backtest_summary.h"
 #include "commands.h"
 #include "console.h"
 #include "json_output.h"

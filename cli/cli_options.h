@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "draw_file.h"
-#include "results_file.h"
+#include "results_parser.h"
 
 namespace kestaro {
 

@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "results_file.h"
+#include "cp932.h"
+#include "results_parser.h"
 #include "text_decoding.h"
 
 namespace {
@@ -32,15 +33,12 @@ std::string_view beforeLine(std::string_view bytes, std::size_t line) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  // Decoded as an import decodes it; code page 932 stands in as bytes kept
-  // as they are, since the platform's converter is not linked here.
-  const kestaro::DecodedText decoded =
-      kestaro::decodeText(std::string_view(reinterpret_cast<const char*>(data), size),
-                          [](std::string_view cp932) { return std::optional<std::string>(cp932); });
+  // Decoded as an import decodes it, through the platform's converter.
+  const kestaro::DecodedText decoded = kestaro::decodeText(
+      std::string_view(reinterpret_cast<const char*>(data), size), kestaro::cp932ToUtf8);
   if (!decoded.utf8) return 0;
-  // What a mark says is UTF-8 or UTF-16 comes out as UTF-8.
-  if (decoded.encoding != kestaro::ImportEncoding::ShiftJis)
-    require(kestaro::isValidUtf8(*decoded.utf8));
+  // Whatever the encoding, what comes out is UTF-8.
+  require(kestaro::isValidUtf8(*decoded.utf8));
   const std::string_view bytes = *decoded.utf8;
   // Columns read from the file, and columns given.
   for (const std::optional<kestaro::Columns>& columns :

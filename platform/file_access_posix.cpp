@@ -9,15 +9,11 @@
 #include <optional>
 
 #include "file_access.h"
+#include "posix_files.h"
 
 namespace kestaro {
 
 namespace {
-
-std::string folderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
 
 std::optional<std::string> realPathOf(const std::string& path) {
   char* real = realpath(path.c_str(), nullptr);
@@ -67,7 +63,7 @@ bool sameFile(const std::string& first, const std::string& second) {
   struct stat one {
   }, other{};
   return stat(first.c_str(), &one) == 0 && stat(second.c_str(), &other) == 0 &&
-         one.st_dev == other.st_dev && one.st_ino == other.st_ino;
+         sameIdentity(one, other);
 }
 
 std::string resolvedPath(const std::string& path) {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "file_access.h"
+#include "windows_files.h"
 #include "windows_text.h"
 
 namespace kestaro {
@@ -19,20 +20,13 @@ bool folderOfExists(const std::wstring& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-// The file's identity; nothing when no file has that name.
-std::optional<BY_HANDLE_FILE_INFORMATION> identityOf(const std::string& path) {
+// A handle that reads nothing but the file's identity; folders open only
+// with the flag. INVALID_HANDLE_VALUE when no file has that name.
+HANDLE identityHandle(const std::string& path) {
   const std::wstring name = toUtf16(path);
-  if (name.empty()) return std::nullopt;
-  // No access asked: only the identity is read. Folders open only with the flag.
-  const HANDLE file =
-      CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                  OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  BY_HANDLE_FILE_INFORMATION info{};
-  const bool read = GetFileInformationByHandle(file, &info) != 0;
-  CloseHandle(file);
-  if (!read) return std::nullopt;
-  return info;
+  if (name.empty()) return INVALID_HANDLE_VALUE;
+  return CreateFileW(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
 }  // namespace
@@ -67,9 +61,12 @@ bool writeWholeFile(const std::string& path, std::string_view bytes) {
 }
 
 bool sameFile(const std::string& first, const std::string& second) {
-  const auto one = identityOf(first), other = identityOf(second);
-  return one && other && one->dwVolumeSerialNumber == other->dwVolumeSerialNumber &&
-         one->nFileIndexHigh == other->nFileIndexHigh && one->nFileIndexLow == other->nFileIndexLow;
+  const HANDLE one = identityHandle(first), other = identityHandle(second);
+  const bool same =
+      one != INVALID_HANDLE_VALUE && other != INVALID_HANDLE_VALUE && sameFile(one, other);
+  if (one != INVALID_HANDLE_VALUE) CloseHandle(one);
+  if (other != INVALID_HANDLE_VALUE) CloseHandle(other);
+  return same;
 }
 
 namespace {

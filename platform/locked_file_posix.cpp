@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "locked_file.h"
+#include "posix_files.h"
 
 namespace kestaro {
 
@@ -118,7 +119,7 @@ bool LockedFile::namedBy(const std::string& path) const {
   struct stat mine {
   }, named{};
   return fstat(static_cast<int>(handle_), &mine) == 0 && stat(path.c_str(), &named) == 0 &&
-         mine.st_dev == named.st_dev && mine.st_ino == named.st_ino;
+         sameIdentity(mine, named);
 }
 
 namespace {
@@ -220,11 +221,7 @@ bool RecordFile::sync() {
 }
 
 bool syncFolderOf(const std::string& path) {
-  const std::size_t slash = path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? "."
-                             : slash == 0               ? "/"
-                                                        : path.substr(0, slash);
-  const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  const int fd = ::open(folderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return false;
   bool synced = syncDescriptor(fd);
   // Some file systems cannot sync a folder at all; there is nothing more to do.

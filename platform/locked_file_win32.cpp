@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include "locked_file.h"
+#include "windows_files.h"
 #include "windows_text.h"
 
 namespace kestaro {
@@ -24,13 +25,6 @@ HANDLE openByName(const std::string& path, DWORD access, DWORD disposition, DWOR
   const std::wstring name = toUtf16(path);
   if (name.empty()) return INVALID_HANDLE_VALUE;
   return CreateFileW(name.c_str(), access, kShareAll, nullptr, disposition, flags, nullptr);
-}
-
-bool sameFile(HANDLE x, HANDLE y) {
-  BY_HANDLE_FILE_INFORMATION a{}, b{};
-  return GetFileInformationByHandle(x, &a) && GetFileInformationByHandle(y, &b) &&
-         a.dwVolumeSerialNumber == b.dwVolumeSerialNumber && a.nFileIndexHigh == b.nFileIndexHigh &&
-         a.nFileIndexLow == b.nFileIndexLow;
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include <windows.h>
 
+#include <algorithm>
+
 #include "windows_text.h"
 
 namespace kestaro {
@@ -22,6 +24,10 @@ std::string toUtf8(std::wstring_view utf16) {
 }
 
 std::string toCodePage932(std::string_view utf8) {
+  // ASCII is the same in both, and almost every cell of the list is ASCII.
+  if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; })) {
+    return std::string(utf8);
+  }
   const std::wstring wide = toUtf16(utf8);
   const int length = static_cast<int>(wide.size());
   const int size = WideCharToMultiByte(932, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);

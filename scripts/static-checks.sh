@@ -1,15 +1,19 @@
 #!/bin/sh
-# clang-tidy (the checks in .clang-tidy) over the portable code and the Win32
-# layer, cppcheck over all code,
-# and the formatting of every C++ file against .clang-format.
+# The folders' order of includes, clang-tidy (the checks in .clang-tidy) over
+# the portable code and the Win32 layer, cppcheck over all code, and the
+# formatting of every C++ file against .clang-format.
 set -eu
 top=$(cd "$(dirname "$0")/.." && pwd)
 cd "$top"
 . scripts/common.sh
 sh scripts/install-deps.sh clang-tidy cppcheck clang-format cmake make g++ nlohmann-json3-dev libgtest-dev \
   libbenchmark-dev googletest mingw-w64 >/dev/null
+echo "== layout"
+python3 scripts/check-layout.py
+python3 scripts/check-layout.py --self-test
+
 # The presets' build folders, with their compile_commands.json.
-preset native expected_texts >/dev/null
+configure native
 
 echo "== clang-format"
 files=$(git ls-files '*.cpp' '*.h')
@@ -18,7 +22,7 @@ echo "formatted: $(echo "$files" | wc -l) files"
 
 echo "== clang-tidy"
 # The portable code that the native build compiles; tests and Win32 code excluded.
-portable=$(git ls-files 'analysis/*.cpp' 'ui/list_sort.cpp' 'platform/*_posix.cpp' \
+portable=$(git ls-files 'analysis/*.cpp' 'import/*.cpp' 'backtest/*.cpp' 'report/*.cpp' 'ui/list_sort.cpp' 'platform/*_posix.cpp' \
   'bench/search_benchmark.cpp' | grep -v _test)
 clang-tidy -p build/native --quiet $portable >build/native/clang-tidy.log 2>&1 ||
   { grep -v "warnings generated" build/native/clang-tidy.log; echo "clang-tidy found problems"; exit 1; }

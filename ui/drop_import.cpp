@@ -3,7 +3,7 @@
 #include <deque>
 
 #include "import_file.h"
-#include "import_report.h"
+#include "import_words.h"
 #include "text_format.h"
 #include "windows_text.h"
 

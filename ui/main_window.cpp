@@ -12,6 +12,7 @@
 #include "resource_ids.h"
 #include "result_list.h"
 #include "text_format.h"
+#include "windows_text.h"
 
 namespace kestaro {
 
@@ -56,7 +57,7 @@ class ListDisplay : public Display {
   void setCell(int row, int column, const std::string& text) override {
     kestaro::setCell(state.list, row, column, text.c_str());
   }
-  void setCaption(const std::string& text) override { SetWindowTextA(state.window, text.c_str()); }
+  void setCaption(const std::string& text) override { kestaro::setCaption(text); }
   void endOfSearch() override {}
 };
 
@@ -85,8 +86,8 @@ class WorkerDisplay : public Display {
   std::int32_t id_;
 };
 
-void setCaption(const char* text) {
-  SetWindowTextA(state.window, text);
+void setCaption(const std::string& utf8) {
+  SetWindowTextA(state.window, toCodePage932(utf8).c_str());
 }
 
 void setMenuItem(int id, bool enabled) {

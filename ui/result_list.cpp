@@ -8,6 +8,7 @@
 #include "list_sort.h"
 #include "resource_ids.h"
 #include "text_format.h"
+#include "windows_text.h"
 
 namespace kestaro {
 
@@ -81,20 +82,22 @@ void clearRows(HWND list) {
 }
 
 int addRow(HWND list, int row, const char* text) {
+  const std::string shown = toCodePage932(text);
   LVITEMA item{};
   item.mask = LVIF_TEXT | LVIF_PARAM;
   item.iItem = row;
-  item.pszText = const_cast<char*>(text);
+  item.pszText = const_cast<char*>(shown.c_str());
   item.lParam = row;
   return static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
 }
 
 bool setCell(HWND list, int row, int column, const char* text) {
+  const std::string shown = toCodePage932(text);
   LVITEMA item{};
   item.mask = LVIF_TEXT;
   item.iItem = row;
   item.iSubItem = column;
-  item.pszText = const_cast<char*>(text);
+  item.pszText = const_cast<char*>(shown.c_str());
   return SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item)) != 0;
 }
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 
 // The report-style list that fills the main window: eight columns, rows added
-// by position, sorted by a column on a header click. Every function runs on
-// the UI thread.
+// by position, sorted by a column on a header click. Texts given are UTF-8,
+// shown in code page 932. Every function runs on the UI thread.
 namespace kestaro {
 
 HWND createResultList(HWND parent, HINSTANCE instance);

@@ -1,4 +1,4 @@
-#include "draw_import.h"
+#include "overlap.h"
 
 #include <gtest/gtest.h>
 
@@ -19,54 +19,6 @@ const DrawRecord kA{1, 3, 17, 20, 25, 26};
 const DrawRecord kB{2, 11, 12, 21, 30, 28};
 const DrawRecord kC{1, 8, 10, 24, 30, 2};
 const DrawRecord kD{5, 6, 7, 8, 9, 10};
-
-TEST(CheckDraw, TakesSixDifferentNumbersFromOneTo31) {
-  EXPECT_EQ(checkDraw({3, 8, 15, 22, 29, 11}), std::nullopt);
-  EXPECT_EQ(checkDraw({1, 2, 3, 4, 5, 31}), std::nullopt);
-  EXPECT_EQ(checkDraw({31, 30, 29, 28, 27, 1}), std::nullopt);  // any order
-}
-
-TEST(CheckDraw, RefusesEveryFieldOutOfRange) {
-  for (int field = 0; field < 6; ++field) {
-    for (int value : {0, 32, -1}) {
-      std::int32_t values[6] = {3, 8, 15, 22, 29, 11};
-      values[field] = value;
-      const DrawRecord draw{values[0], values[1], values[2], values[3], values[4], values[5]};
-      EXPECT_EQ(checkDraw(draw), DrawProblem::OutOfRange) << "field " << field << " = " << value;
-    }
-  }
-}
-
-TEST(CheckDraw, RefusesRepeatedMainNumbersAndABonusAmongThem) {
-  EXPECT_EQ(checkDraw({3, 8, 8, 22, 29, 11}), DrawProblem::RepeatedMainNumber);
-  EXPECT_EQ(checkDraw({3, 8, 15, 22, 3, 11}), DrawProblem::RepeatedMainNumber);
-  EXPECT_EQ(checkDraw({3, 8, 15, 22, 29, 8}), DrawProblem::BonusInMain);
-  EXPECT_EQ(checkDraw({3, 8, 15, 22, 29, 29}), DrawProblem::BonusInMain);
-  // The range is told before a repetition.
-  EXPECT_EQ(checkDraw({3, 3, 15, 22, 29, 32}), DrawProblem::OutOfRange);
-}
-
-TEST(ParseDrawText, ReadsSixFieldsInOrder) {
-  const ParsedDraw parsed = parseDrawText("3,8,15,22,29,11");
-  EXPECT_EQ(parsed.problem, std::nullopt);
-  EXPECT_EQ(parsed.draw, (DrawRecord{3, 8, 15, 22, 29, 11}));
-  EXPECT_EQ(parseDrawText(" 3, 8 ,15,22,+29,11").draw, (DrawRecord{3, 8, 15, 22, 29, 11}));
-  EXPECT_EQ(parseDrawText("3\t8\t15\t22\t29\t11").draw, (DrawRecord{3, 8, 15, 22, 29, 11}));
-}
-
-TEST(ParseDrawText, TellsWhatIsWrong) {
-  EXPECT_EQ(parseDrawText("3,8,15,22,29").problem, DrawProblem::MissingField);
-  EXPECT_EQ(parseDrawText("3,8,15,22,29,11,12").problem, DrawProblem::MissingField);
-  EXPECT_EQ(parseDrawText("").problem, DrawProblem::MissingField);
-  EXPECT_EQ(parseDrawText("3,x,15,22,29,11").problem, DrawProblem::NotAnInteger);
-  EXPECT_EQ(parseDrawText("3,8.0,15,22,29,11").problem, DrawProblem::NotAnInteger);
-  EXPECT_EQ(parseDrawText("3,,15,22,29,11").problem, DrawProblem::NotAnInteger);
-  EXPECT_EQ(parseDrawText("3,99999999999,15,22,29,11").problem, DrawProblem::NotAnInteger);
-  EXPECT_EQ(parseDrawText("3,8,15,22,29,32").problem, DrawProblem::OutOfRange);
-  EXPECT_EQ(parseDrawText("0,8,15,22,29,11").problem, DrawProblem::OutOfRange);
-  EXPECT_EQ(parseDrawText("3,8,8,22,29,11").problem, DrawProblem::RepeatedMainNumber);
-  EXPECT_EQ(parseDrawText("3,8,15,22,29,8").problem, DrawProblem::BonusInMain);
-}
 
 // Every order of the main numbers, repeated values too, is the same draw.
 TEST(SameDraw, EveryOrderOfTheMainNumbers) {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "overlap.h"
+
 namespace kestaro {
 
 namespace {

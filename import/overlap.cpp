@@ -1,6 +1,4 @@
-#include "draw_import.h"
-
-#include "results_file.h"
+#include "overlap.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -21,35 +19,6 @@ DrawKey keyOf(const DrawRecord& d) {
     order(i, j);
   }
   return key;
-}
-
-std::optional<DrawProblem> checkDraw(const DrawRecord& draw) {
-  const std::array<std::int32_t, 6> values{draw.A, draw.B, draw.C, draw.D, draw.E, draw.Z};
-  for (std::int32_t value : values) {
-    if (value < 1 || value > kHighestNumber) return DrawProblem::OutOfRange;
-  }
-  std::uint32_t seen = 0;
-  for (int i = 0; i < 5; ++i) {
-    const std::uint32_t bit = 1u << values[i];
-    if (seen & bit) return DrawProblem::RepeatedMainNumber;
-    seen |= bit;
-  }
-  if (seen & (1u << draw.Z)) return DrawProblem::BonusInMain;
-  return std::nullopt;
-}
-
-ParsedDraw parseDrawText(std::string_view text) {
-  std::int32_t values[6];
-  for (int i = 0; i < 6; ++i) {
-    const std::size_t end = text.find_first_of(",\t");
-    if ((end == std::string_view::npos) != (i == 5)) return {{}, DrawProblem::MissingField};
-    const std::optional<std::int32_t> value = numberOf(text.substr(0, end));
-    if (!value) return {{}, DrawProblem::NotAnInteger};
-    values[i] = *value;
-    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-  }
-  DrawRecord draw{values[0], values[1], values[2], values[3], values[4], values[5]};
-  return {draw, checkDraw(draw)};
 }
 
 bool sameDraw(const DrawRecord& x, const DrawRecord& y) {

@@ -7,7 +7,7 @@
 #include <mutex>
 
 #include "candidate_lanes.h"
-#include "draw_import.h"
+#include "draw_check.h"
 #include "score_table.h"
 
 namespace kestaro {

@@ -1,38 +1,14 @@
-#ifndef KESTARO_ANALYSIS_DRAW_IMPORT_H
-#define KESTARO_ANALYSIS_DRAW_IMPORT_H
+#ifndef KESTARO_IMPORT_OVERLAP_H
+#define KESTARO_IMPORT_OVERLAP_H
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
-#include <string_view>
 #include <vector>
 
 #include "draw_format.h"
 
 namespace kestaro {
-
-// Why a draw offered for adding is refused; a results file's line may also
-// be too long to read.
-enum class DrawProblem {
-  MissingField,
-  NotAnInteger,
-  OutOfRange,
-  RepeatedMainNumber,
-  BonusInMain,
-  LineTooLong,
-};
-
-// Nothing when the six values are integers 1 to 31, the five main numbers
-// all different and the bonus different from them.
-std::optional<DrawProblem> checkDraw(const DrawRecord& draw);
-
-// "A,B,C,D,E,Z" as typed on a command line, checked.
-struct ParsedDraw {
-  DrawRecord draw;
-  std::optional<DrawProblem> problem;
-};
-ParsedDraw parseDrawText(std::string_view text);
 
 // The same draw: the same bonus and the same five main numbers in any order.
 bool sameDraw(const DrawRecord& x, const DrawRecord& y);

@@ -1,5 +1,5 @@
-#ifndef KESTARO_ANALYSIS_REPORT_PAGE_H
-#define KESTARO_ANALYSIS_REPORT_PAGE_H
+#ifndef KESTARO_REPORT_REPORT_PAGE_H
+#define KESTARO_REPORT_REPORT_PAGE_H
 
 #include <optional>
 #include <string>

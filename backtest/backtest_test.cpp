@@ -6,7 +6,7 @@
 #include <cmath>
 #include <thread>
 
-#include "backtest_report.h"
+#include "backtest_summary.h"
 #include "candidate_lanes.h"
 #include "draw_file.h"
 #include "test_reference_search.h"

@@ -1,18 +1,14 @@
-#ifndef KESTARO_ANALYSIS_TEXT_DECODING_H
-#define KESTARO_ANALYSIS_TEXT_DECODING_H
+#ifndef KESTARO_IMPORT_TEXT_DECODING_H
+#define KESTARO_IMPORT_TEXT_DECODING_H
 
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "text_encoding.h"
+
 namespace kestaro {
-
-// How a results file that players have is stored.
-enum class ImportEncoding { Utf8, Utf16LittleEndian, Utf16BigEndian, ShiftJis };
-
-// Its name in a report: "UTF-8", "UTF-16LE", "UTF-16BE", "Shift-JIS (CP932)".
-const char* encodingName(ImportEncoding encoding);
 
 // Code page 932 to UTF-8, nothing when the bytes are not valid there; the
 // platform's converter (iconv, MultiByteToWideChar) is handed in.
@@ -22,7 +18,7 @@ using Cp932Decoder = std::function<std::optional<std::string>(std::string_view b
 // mark says so; otherwise valid UTF-8 (plain ASCII too) is UTF-8, and
 // anything else is Shift-JIS. Nothing when it cannot be decoded.
 struct DecodedText {
-  ImportEncoding encoding = ImportEncoding::Utf8;
+  TextEncoding encoding = TextEncoding::Utf8;
   std::optional<std::string> utf8;
 };
 DecodedText decodeText(std::string_view bytes, const Cp932Decoder& cp932);

@@ -25,26 +25,26 @@ const char kHeader[] = "開催回,日付,第1数字,第2数字,第3数字,第4�
 
 TEST(DecodeText, TheMarkOrTheBytesTellTheEncoding) {
   const DecodedText marked = decodeText(std::string("\xEF\xBB\xBF") + kHeader, cp932ToUtf8);
-  EXPECT_EQ(marked.encoding, ImportEncoding::Utf8);
+  EXPECT_EQ(marked.encoding, TextEncoding::Utf8);
   EXPECT_EQ(marked.utf8, kHeader);
   for (bool bigEndian : {false, true}) {
     const DecodedText decoded =
         decodeText(utf16(u"開催回,第1数字,\U00020BB7\r\n", bigEndian), cp932ToUtf8);
     EXPECT_EQ(decoded.encoding,
-              bigEndian ? ImportEncoding::Utf16BigEndian : ImportEncoding::Utf16LittleEndian);
+              bigEndian ? TextEncoding::Utf16BigEndian : TextEncoding::Utf16LittleEndian);
     EXPECT_EQ(decoded.utf8, "開催回,第1数字,\U00020BB7\r\n");
   }
   const DecodedText plain = decodeText("1,2,3,4,5,6\r\n", cp932ToUtf8);
-  EXPECT_EQ(plain.encoding, ImportEncoding::Utf8);
+  EXPECT_EQ(plain.encoding, TextEncoding::Utf8);
   EXPECT_EQ(plain.utf8, "1,2,3,4,5,6\r\n");
-  EXPECT_EQ(decodeText(kHeader, cp932ToUtf8).encoding, ImportEncoding::Utf8);
+  EXPECT_EQ(decodeText(kHeader, cp932ToUtf8).encoding, TextEncoding::Utf8);
 }
 
 // The bytes are iconv's CP932; the platform's converter must really decode
 // them, in every build that runs the tests.
 TEST(DecodeText, AnythingElseIsCodePage932) {
   const DecodedText decoded = decodeText(kSjisSpreadsheetHeader, cp932ToUtf8);
-  EXPECT_EQ(decoded.encoding, ImportEncoding::ShiftJis);
+  EXPECT_EQ(decoded.encoding, TextEncoding::ShiftJis);
   EXPECT_EQ(decoded.utf8, kHeader);
   // Where CP932 and SHIFT_JIS part: the full-width tilde, not the wave dash.
   EXPECT_EQ(cp932ToUtf8(kSjisWaveDashAndCircledOne), "\uFF5E\u2460");

@@ -1,5 +1,5 @@
-#ifndef KESTARO_ANALYSIS_BACKTEST_H
-#define KESTARO_ANALYSIS_BACKTEST_H
+#ifndef KESTARO_BACKTEST_BACKTEST_H
+#define KESTARO_BACKTEST_BACKTEST_H
 
 #include <array>
 #include <cstdint>

@@ -1,21 +1,17 @@
-#ifndef KESTARO_ANALYSIS_IMPORT_REPORT_H
-#define KESTARO_ANALYSIS_IMPORT_REPORT_H
+#ifndef KESTARO_IMPORT_IMPORT_WORDS_H
+#define KESTARO_IMPORT_IMPORT_WORDS_H
 
 #include <string>
 
-#include "draw_file.h"
-#include "draw_import.h"
+#include "draw_check.h"
 #include "import_file.h"
 
-// The words of a report, UTF-8, lines ending in LF: both fronts show the
+// The words of an import, UTF-8, lines ending in LF: both fronts show the
 // same texts, the window after converting them to code page 932.
 namespace kestaro {
 
+// Why a draw offered for adding is refused, as a phrase.
 std::string problemText(DrawProblem problem);
-// "<path> を読めません", or why else it could not be read.
-std::string readFailureText(const std::string& path, ReadStatus status);
-// Why nothing was added to the draw file at `path`.
-std::string appendFailureText(const std::string& path, const AppendOutcome& outcome);
 
 // Why the import stopped, and that nothing was added; for any stop but None.
 std::string importRefusalText(const ImportRequest& request, const ImportOutcome& outcome);

@@ -1,8 +1,10 @@
-#include "results_file.h"
+#include "results_parser.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <string>
+
+#include "text_encoding.h"
 
 namespace kestaro {
 
@@ -444,7 +446,7 @@ void refuse(ImportedDraws& result, const Refusal& refusal) {
 }  // namespace
 
 ImportedDraws parseImport(std::string_view text, std::optional<Columns> columns) {
-  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  text = afterMark(text);  // UTF-8 holds no other mark
   ImportedDraws result;
   NonBlankRecords records(text);
   Record record;
@@ -481,6 +483,20 @@ ImportedDraws parseImport(std::string_view text, std::optional<Columns> columns)
   }
   if (footer) result.footerFirst = footer->line;
   return result;
+}
+
+ParsedDraw parseDrawText(std::string_view text) {
+  std::int32_t values[6];
+  for (int i = 0; i < 6; ++i) {
+    const std::size_t end = text.find_first_of(",\t");
+    if ((end == std::string_view::npos) != (i == 5)) return {{}, DrawProblem::MissingField};
+    const std::optional<std::int32_t> value = numberOf(text.substr(0, end));
+    if (!value) return {{}, DrawProblem::NotAnInteger};
+    values[i] = *value;
+    text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+  }
+  DrawRecord draw{values[0], values[1], values[2], values[3], values[4], values[5]};
+  return {draw, checkDraw(draw)};
 }
 
 }  // namespace kestaro

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "backtest_report.h"
+#include "backtest_summary.h"
 #include "display.h"
 #include "distribution_expectation.h"
 #include "frequency_table.h"

@@ -1,5 +1,5 @@
-#ifndef KESTARO_ANALYSIS_RESULTS_FILE_H
-#define KESTARO_ANALYSIS_RESULTS_FILE_H
+#ifndef KESTARO_IMPORT_RESULTS_PARSER_H
+#define KESTARO_IMPORT_RESULTS_PARSER_H
 
 #include <array>
 #include <cstddef>
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "draw_import.h"
+#include "draw_check.h"
 
 namespace kestaro {
 
@@ -17,6 +17,13 @@ namespace kestaro {
 // zeros, full-width digits, and parentheses around it, half- or full-width,
 // as a bonus number often stands. Text is UTF-8.
 std::optional<std::int32_t> numberOf(std::string_view field);
+
+// "A,B,C,D,E,Z" as typed on a command line, checked.
+struct ParsedDraw {
+  DrawRecord draw;
+  std::optional<DrawProblem> problem;
+};
+ParsedDraw parseDrawText(std::string_view text);
 
 using Columns = std::array<int, 6>;  // 1-based fields of A, B, C, D, E and Z
 inline constexpr Columns kDefaultColumns{1, 2, 3, 4, 5, 6};

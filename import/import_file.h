@@ -1,12 +1,12 @@
-#ifndef KESTARO_ANALYSIS_IMPORT_FILE_H
-#define KESTARO_ANALYSIS_IMPORT_FILE_H
+#ifndef KESTARO_IMPORT_IMPORT_FILE_H
+#define KESTARO_IMPORT_IMPORT_FILE_H
 
 #include <optional>
 #include <string>
 
 #include "draw_file.h"
 #include "import_plan.h"
-#include "results_file.h"
+#include "results_parser.h"
 #include "text_decoding.h"
 
 namespace kestaro {
@@ -31,7 +31,7 @@ struct ImportOutcome {
   };
   Stop stop = Stop::None;
   ReadStatus listRead = ReadStatus::Read;
-  ImportEncoding encoding = ImportEncoding::Utf8;
+  TextEncoding encoding = TextEncoding::Utf8;
   ImportedDraws imported;
   AppendOutcome append;
   ImportPlan plan;

@@ -1,12 +1,12 @@
-#ifndef KESTARO_ANALYSIS_IMPORT_PLAN_H
-#define KESTARO_ANALYSIS_IMPORT_PLAN_H
+#ifndef KESTARO_IMPORT_IMPORT_PLAN_H
+#define KESTARO_IMPORT_IMPORT_PLAN_H
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
 
-#include "results_file.h"
+#include "results_parser.h"
 
 namespace kestaro {
 

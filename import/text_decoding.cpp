@@ -51,20 +51,6 @@ std::optional<std::string> utf16ToUtf8(std::string_view bytes, bool bigEndian) {
 
 }  // namespace
 
-const char* encodingName(ImportEncoding encoding) {
-  switch (encoding) {
-    case ImportEncoding::Utf8:
-      return "UTF-8";
-    case ImportEncoding::Utf16LittleEndian:
-      return "UTF-16LE";
-    case ImportEncoding::Utf16BigEndian:
-      return "UTF-16BE";
-    case ImportEncoding::ShiftJis:
-      return "Shift-JIS (CP932)";
-  }
-  return "";
-}
-
 bool isValidUtf8(std::string_view bytes) {
   for (std::size_t i = 0; i < bytes.size();) {
     const auto lead = static_cast<unsigned char>(bytes[i]);
@@ -102,19 +88,14 @@ bool isValidUtf8(std::string_view bytes) {
 }
 
 DecodedText decodeText(std::string_view bytes, const Cp932Decoder& cp932) {
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
-    bytes.remove_prefix(3);
-    return {ImportEncoding::Utf8,
-            isValidUtf8(bytes) ? std::optional<std::string>(bytes) : std::nullopt};
+  const std::optional<TextEncoding> mark = markedEncoding(bytes);
+  const std::string_view text = afterMark(bytes);
+  if (mark == TextEncoding::Utf8) {
+    return {*mark, isValidUtf8(text) ? std::optional<std::string>(text) : std::nullopt};
   }
-  if (bytes.substr(0, 2) == "\xFF\xFE") {
-    return {ImportEncoding::Utf16LittleEndian, utf16ToUtf8(bytes.substr(2), false)};
-  }
-  if (bytes.substr(0, 2) == "\xFE\xFF") {
-    return {ImportEncoding::Utf16BigEndian, utf16ToUtf8(bytes.substr(2), true)};
-  }
-  if (isValidUtf8(bytes)) return {ImportEncoding::Utf8, std::string(bytes)};
-  return {ImportEncoding::ShiftJis, cp932(bytes)};
+  if (mark) return {*mark, utf16ToUtf8(text, mark == TextEncoding::Utf16BigEndian)};
+  if (isValidUtf8(bytes)) return {TextEncoding::Utf8, std::string(bytes)};
+  return {TextEncoding::ShiftJis, cp932(bytes)};
 }
 
 }  // namespace kestaro

@@ -1,4 +1,4 @@
-#include "backtest_report.h"
+#include "backtest_summary.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "results_file.h"
+#include "results_parser.h"
 
 #include <gtest/gtest.h>
 
@@ -17,6 +17,28 @@ using testing::repeat;
 const DrawRecord kA{1, 3, 17, 20, 25, 26};
 const DrawRecord kB{2, 11, 12, 21, 30, 28};
 const DrawRecord kC{1, 8, 10, 24, 30, 2};
+
+TEST(ParseDrawText, ReadsSixFieldsInOrder) {
+  const ParsedDraw parsed = parseDrawText("3,8,15,22,29,11");
+  EXPECT_EQ(parsed.problem, std::nullopt);
+  EXPECT_EQ(parsed.draw, (DrawRecord{3, 8, 15, 22, 29, 11}));
+  EXPECT_EQ(parseDrawText(" 3, 8 ,15,22,+29,11").draw, (DrawRecord{3, 8, 15, 22, 29, 11}));
+  EXPECT_EQ(parseDrawText("3\t8\t15\t22\t29\t11").draw, (DrawRecord{3, 8, 15, 22, 29, 11}));
+}
+
+TEST(ParseDrawText, TellsWhatIsWrong) {
+  EXPECT_EQ(parseDrawText("3,8,15,22,29").problem, DrawProblem::MissingField);
+  EXPECT_EQ(parseDrawText("3,8,15,22,29,11,12").problem, DrawProblem::MissingField);
+  EXPECT_EQ(parseDrawText("").problem, DrawProblem::MissingField);
+  EXPECT_EQ(parseDrawText("3,x,15,22,29,11").problem, DrawProblem::NotAnInteger);
+  EXPECT_EQ(parseDrawText("3,8.0,15,22,29,11").problem, DrawProblem::NotAnInteger);
+  EXPECT_EQ(parseDrawText("3,,15,22,29,11").problem, DrawProblem::NotAnInteger);
+  EXPECT_EQ(parseDrawText("3,99999999999,15,22,29,11").problem, DrawProblem::NotAnInteger);
+  EXPECT_EQ(parseDrawText("3,8,15,22,29,32").problem, DrawProblem::OutOfRange);
+  EXPECT_EQ(parseDrawText("0,8,15,22,29,11").problem, DrawProblem::OutOfRange);
+  EXPECT_EQ(parseDrawText("3,8,8,22,29,11").problem, DrawProblem::RepeatedMainNumber);
+  EXPECT_EQ(parseDrawText("3,8,15,22,29,8").problem, DrawProblem::BonusInMain);
+}
 
 TEST(ParseImport, SkipsAHeaderAndBlankLines) {
   const ImportedDraws imported = parseImport(
