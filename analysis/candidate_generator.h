@@ -25,7 +25,6 @@ class CandidateGenerator {
   explicit CandidateGenerator(const ScoreTable& scores);
   // Seeds the generator once per candidate.
   void seed(std::uint32_t value);
-  void seedFromClock(const Clock& clock) { seed(static_cast<std::uint32_t>(clock())); }
   // The next accepted candidate, or nothing as soon as the threshold (percent)
   // is above `reachable`; no value is drawn then, so generating again goes on
   // exactly where it stopped. The window's live setting is read afresh at

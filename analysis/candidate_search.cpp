@@ -62,7 +62,7 @@ void runSearch(SearchJob& job) {
     if (stopped(job)) return;
     display.addRow(row, formatCandidateLabel(row + 1));
     job.wait(kCandidateWaitMs);
-    generator.seedFromClock(job.clock);
+    generator.seed(clockSeed(job.clock));
     std::optional<Candidate> candidate;
     while (!(candidate = generator.generate(job.settings->threshold, reachable))) {
       PauseEnd end = pause(job, row + 1, reachable);

@@ -9,6 +9,10 @@ namespace kestaro {
 // The calendar clock: whole seconds since 1970-01-01 00:00:00 UTC.
 using Clock = std::function<std::int64_t()>;
 std::int64_t systemClock();
+// The seed a search takes from the clock: the low 32 bits of its seconds.
+inline std::uint32_t clockSeed(const Clock& clock) {
+  return static_cast<std::uint32_t>(clock());
+}
 
 inline constexpr std::uint32_t kMultiplier = 214013;
 inline constexpr std::uint32_t kIncrement = 2531011;
@@ -19,8 +23,7 @@ struct RandomSource {
   std::uint32_t state = 1;
 
   void seed(std::uint32_t value) { state = value; }
-  // Seeds with the low 32 bits of the clock's seconds.
-  void seedFromClock(const Clock& clock) { seed(static_cast<std::uint32_t>(clock())); }
+  void seedFromClock(const Clock& clock) { seed(clockSeed(clock)); }
   // Returns a value in [0..32767]: bits 16 to 30 of the advanced state.
   int next() {
     state = state * kMultiplier + kIncrement;

@@ -14,6 +14,7 @@
 
 #include "display.h"
 #include "draw_file.h"
+#include "frequency_table.h"
 #include "random_source.h"
 
 namespace kestaro {
@@ -31,6 +32,16 @@ inline constexpr const char kHistoryCaption[] = "Kestaro Ver 1.0 [当選番号�
 inline constexpr const char kDistributionCaption[] = "Kestaro Ver 1.0 [当選番号分布]";
 inline constexpr const char kOutOfReachCaption[] =
     "Kestaro Ver 1.0 [この出現率に届く組合せはありません]";
+
+// The table of the draws a draw file's text holds, and their count.
+inline FrequencyTable tableOf(const std::string& history, int* drawCount) {
+  auto draws = parseDraws(history);
+  FrequencyTable table;
+  table.reset();
+  for (const auto& draw : draws) table.addDraw(draw);
+  *drawCount = static_cast<int>(draws.size());
+  return table;
+}
 
 // A fresh folder per test, removed afterwards.
 class TempFolder {

@@ -42,7 +42,7 @@ bool sameCandidates() {
   std::atomic<std::int32_t> threshold{kThreshold};
   for (std::uint32_t seed = 0; seed < 200; ++seed) {
     CandidateGenerator generator(h.scores);
-    generator.seedFromClock([&] { return seed; });
+    generator.seed(seed);
     auto candidate = generator.generate(threshold, h.reachable);
     auto plain = testing::referenceCandidate(h.table, h.drawCount, seed, kThreshold);
     if (!candidate || candidate->numbers != plain.numbers || candidate->bonus != plain.bonus ||
@@ -67,7 +67,7 @@ void BM_GenerationOnly(benchmark::State& state, bool plainTranscription) {
       attempts += plain.attempts;
     } else {
       CandidateGenerator generator(h.scores);
-      generator.seedFromClock([&] { return seed; });
+      generator.seed(seed);
       auto candidate = generator.generate(threshold, h.reachable);
       benchmark::DoNotOptimize(candidate);
       attempts += generator.attempts();

@@ -36,6 +36,7 @@ struct MainWindowState {
   HWND list = nullptr;
   std::int32_t listMode = kListModeCandidates;
   std::int32_t listOwner = 0;  // the search whose calls reach the list, 0 none
+  bool searching = false;      // from Start until Stop or the search's end
   HANDLE worker = nullptr;
   Wait wait = [](int milliseconds) { Sleep(milliseconds); };
   Clock clock = systemClock;
@@ -46,6 +47,10 @@ MainWindowState state;
 // started with; never freed. The flag holds the id of the search that may go on.
 std::atomic<std::int32_t> stopFlag{0};
 SearchSettings settings;
+
+void setCaption(const std::string& utf8) {
+  SetWindowTextA(state.window, toCodePage932(utf8).c_str());
+}
 
 // The display of a tabulation, on the UI thread.
 class ListDisplay : public Display {
@@ -85,10 +90,6 @@ class WorkerDisplay : public Display {
   HWND window_;
   std::int32_t id_;
 };
-
-void setCaption(const std::string& utf8) {
-  SetWindowTextA(state.window, toCodePage932(utf8).c_str());
-}
 
 void setMenuItem(int id, bool enabled) {
   EnableMenuItem(GetMenu(state.window), id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
@@ -152,6 +153,7 @@ void onStart() {
   std::int32_t id = newSearchId();
   stopFlag = id;
   state.listOwner = id;
+  state.searching = true;
   state.worker = startSearch(id);
 }
 
@@ -163,6 +165,7 @@ void onStop() {
   setMenuItem(IDM_DISTRIBUTION, true);
   setMenuItem(IDM_STOP, false);
   stopFlag = 0;
+  state.searching = false;
   releaseWorker();
 }
 
@@ -241,6 +244,7 @@ void onCreate(HWND window) {
   insertColumns(state.list);
   state.listMode = kListModeCandidates;
   state.listOwner = 0;
+  state.searching = false;
   state.worker = nullptr;
 }
 
@@ -248,9 +252,7 @@ void onCreate(HWND window) {
 // owns the list.
 void onDropFiles(HDROP drop) {
   importDroppedFiles(state.window, droppedPaths(drop), [] {
-    const bool searching =
-        (GetMenuState(GetMenu(state.window), IDM_STOP, MF_BYCOMMAND) & MF_GRAYED) == 0;
-    if (!searching) onCommand(IDM_HISTORY);
+    if (!state.searching) onCommand(IDM_HISTORY);
   });
 }
 

@@ -41,6 +41,16 @@ TEST_F(MainWindow, StartsIdleAndEmpty) {
   EXPECT_EQ(listRect.bottom - listRect.top, client.bottom);
 }
 
+// The core's texts are UTF-8; the list shows them in code page 932, as iconv
+// writes them (CP932's own ～ and ① too).
+TEST_F(MainWindow, ListCellsAreShownInCodePage932) {
+  ASSERT_EQ(addRow(list, 0, "\u5F53\u9078\u756A\u53F7\u5C65\u6B74"), 0);
+  ASSERT_TRUE(setCell(list, 0, 7, "\uFF5E\u2460"));
+  EXPECT_EQ(cell(0, 0), kHistoryWords);
+  EXPECT_EQ(cell(0, 7), kWaveDashAndCircledOne);
+  EXPECT_EQ(cell(0, 1), "");
+}
+
 TEST_F(MainWindow, MenuFollowsTheCommands) {
   command(IDM_START);  // no draw file: the search ends at once, silently
   EXPECT_EQ(menu(), kSearching);
