@@ -1,6 +1,8 @@
 #ifndef KESTARO_ANALYSIS_TABULATION_H
 #define KESTARO_ANALYSIS_TABULATION_H
 
+#include <array>
+#include <cstdint>
 #include <vector>
 
 #include "display.h"
@@ -12,6 +14,15 @@ enum class TabulationMode { History = 0, Distribution = 1 };
 
 // One row per draw, in order, numbered from 1, with its six numbers.
 void showHistory(const std::vector<DrawRecord>& draws, Display& display);
+
+// A number's row of the distribution: its count at each position, A to Z,
+// and how often it came up per hundred draws (0 without any draw).
+struct DistributionRow {
+  std::array<std::int32_t, kPositions> counts{};
+  double perHundredDraws = 0;
+};
+// The rows of the numbers 1 to 31, in order.
+std::vector<DistributionRow> distributionOf(const std::vector<DrawRecord>& draws);
 
 // One row per number 1 to 31: its count at each position and, in AVG, how
 // often it came up per hundred draws.

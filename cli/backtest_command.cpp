@@ -1,57 +1,23 @@
-#include "backtest_command.h"
-
-#include <algorithm>
-#include <chrono>
+// kestaro-cli backtest: the summary, or with --tickets one row per ticket.
+#include <cstdint>
 #include <cstdio>
-#include <ctime>
+#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "backtest.h"
+#include "backtest_run.h"
 #include "backtest_summary.h"
-#include "commands.h"
+#include "command_support.h"
+#include "command_table.h"
 #include "console.h"
 #include "json_output.h"
+#include "table_output.h"
 #include "text_format.h"
 
 namespace kestaro {
 
 namespace {
-
-void onThreads(int workers, const std::function<void()>& work) {
-  std::vector<std::thread> running;
-  running.reserve(static_cast<std::size_t>(workers));
-  for (int i = 0; i < workers; ++i) running.emplace_back(work);
-  for (std::thread& thread : running) thread.join();
-}
-
-// Targets done of all and the time left, rewritten in place on a terminal a
-// few times a second.
-class ProgressLine {
- public:
-  void operator()(int done, int total) {
-    const auto now = std::chrono::steady_clock::now();
-    if (done < total && now - shown_ < std::chrono::milliseconds(250)) return;
-    shown_ = now;
-    const double elapsed = std::chrono::duration<double>(now - start_).count();
-    const double left = elapsed / done * (total - done);
-    char text[120];
-    std::snprintf(text, sizeof text, "\rバックテスト: %d / %d 回、残り約 %.0f 秒   ", done, total,
-                  left);
-    console::err(text);
-    drawn_ = true;
-  }
-  // Leaves the terminal's line as it was.
-  void clear() const {
-    if (drawn_) console::err("\r" + std::string(60, ' ') + "\r");
-  }
-
- private:
-  std::chrono::steady_clock::time_point start_ = std::chrono::steady_clock::now();
-  std::chrono::steady_clock::time_point shown_{};
-  bool drawn_ = false;
-};
 
 Json summaryJson(const BacktestRequest& request, const CliOptions& o,
                  const BacktestSummary& summary) {
@@ -113,8 +79,6 @@ bool printSummary(const BacktestRequest& request, const CliOptions& o, int lastT
 std::string ticketRow(const BacktestRequest& request, int target, int k, const Ticket& ticket,
                       OutputFormat format) {
   const Candidate& c = ticket.candidate;
-  std::string average = formatPercent(c.score);
-  if (format != OutputFormat::Text) average.pop_back();  // the '%'
   const std::uint32_t seed = ticketSeed(request, target, k);
   if (format == OutputFormat::Json) {
     Json row;
@@ -124,7 +88,7 @@ std::string ticketRow(const BacktestRequest& request, int target, int k, const T
     static const char* const kNames[] = {"A", "B", "C", "D", "E"};
     for (std::size_t i = 0; i < 5; ++i) row[kNames[i]] = c.numbers[i];
     row["Z"] = c.bonus;
-    row["AVG"] = shownNumber(average);
+    row["AVG"] = percentNumber(c.score);
     row["matches"] = ticket.matches;
     row["bonus"] = ticket.bonusHit ? 1 : 0;
     return jsonText(row) + "\n";
@@ -133,72 +97,33 @@ std::string ticketRow(const BacktestRequest& request, int target, int k, const T
   std::string text =
       std::to_string(target) + separator + std::to_string(k + 1) + separator + std::to_string(seed);
   for (int number : c.numbers) text += separator + std::to_string(number);
+  const std::string average =
+      format == OutputFormat::Text ? formatPercent(c.score) : percentDigits(c.score);
   return text + separator + std::to_string(c.bonus) + separator + average + separator +
          std::to_string(ticket.matches) + separator + (ticket.bonusHit ? "1" : "0") + "\n";
 }
 
 bool printTickets(const BacktestRequest& request, const std::vector<TargetResult>& results,
                   OutputFormat format) {
-  std::string text =
-      format == OutputFormat::Csv ? "draw,candidate,seed,A,B,C,D,E,Z,AVG,matches,bonus\n" : "";
+  BlockOutput out;
+  if (format == OutputFormat::Csv) out.add("draw,candidate,seed,A,B,C,D,E,Z,AVG,matches,bonus\n");
   for (std::size_t i = 0; i < results.size(); ++i) {
     const int target = request.from + static_cast<int>(i);
+    std::string text;
     for (std::size_t k = 0; k < results[i].tickets.size(); ++k)
       text += ticketRow(request, target, static_cast<int>(k), results[i].tickets[k], format);
-    if (text.size() >= (1u << 16)) {
-      if (!console::out(text)) return false;
-      text.clear();
-    }
+    out.add(text);
+    if (!out.written()) return false;
   }
-  return text.empty() || console::out(text);
+  return out.flush();
 }
 
-// Every ticket is kept until all targets are done: a bound keeps a mistyped
-// count from exhausting the memory.
-constexpr std::int64_t kMostTickets = std::int64_t{1} << 24;
-
-bool tooManyTickets(const CliOptions& o, std::size_t draws) {
-  const std::int64_t targets =
-      std::max<std::int64_t>(0, static_cast<std::int64_t>(draws) - o.from + 1);
-  if (targets * o.count <= kMostTickets) return false;
-  console::err("券が多すぎます: " + std::to_string(targets) + " 回 × " + std::to_string(o.count) +
-               " 枚。--count か --from で " + std::to_string(kMostTickets) +
-               " 枚以下にしてください。\n");
-  return true;
+std::string storeTickets(CliOptions& o, const std::string&) {
+  o.tickets = true;
+  return "";
 }
 
-}  // namespace
-
-std::optional<BacktestOutcome> runBacktestOf(const CliOptions& o,
-                                             const std::vector<DrawRecord>& draws) {
-  if (tooManyTickets(o, draws.size())) return std::nullopt;
-  BacktestOutcome outcome;
-  BacktestRequest& request = outcome.request;
-  request.from = o.from;
-  request.count = o.count;
-  request.threshold = o.threshold;
-  request.seed = o.seed ? *o.seed : static_cast<std::uint32_t>(std::time(nullptr));
-  if (!o.seed)
-    console::err("シード: " + std::to_string(request.seed) +
-                 " (--seed で同じ結果を再現できます)\n");
-  ProgressLine progress;
-  BacktestRun how;
-  how.workers = o.jobs.value_or(std::max(1, static_cast<int>(std::thread::hardware_concurrency())));
-  how.run = onThreads;
-  if (console::errIsTerminal()) how.progress = std::ref(progress);
-  outcome.results = runBacktest(draws, request, how);
-  progress.clear();
-  outcome.summary = summarize(outcome.results, request.count);
-  return outcome;
-}
-
-int backtestExit(const CliOptions& o, const BacktestOutcome& outcome) {
-  if (outcome.results.empty() ||
-      outcome.summary.outOfReach != static_cast<int>(outcome.results.size()))
-    return kDone;
-  console::err("出現率 " + o.thresholdText + "% に届く回はありません。\n");
-  return kOutOfReach;
-}
+const OptionRow kTickets{"--tickets", nullptr, nullptr, storeTickets};
 
 int backtest(const CliOptions& o) {
   const std::optional<std::vector<DrawRecord>> draws = drawsOf(o);
@@ -213,6 +138,22 @@ int backtest(const CliOptions& o) {
                                  : printSummary(outcome->request, o, lastTarget, outcome->summary);
   if (!written) return outputError();
   return backtestExit(o, *outcome);
+}
+
+}  // namespace
+
+const CommandRow& backtestCommand() {
+  static const CommandRow row{
+      "backtest",
+      "",
+      {sharedOption("--from"), sharedOption("--count"), sharedOption("--threshold"),
+       sharedOption("--seed"), &kTickets, sharedOption("--jobs"), sharedOption("--file"),
+       sharedOption("--format")},
+      "第 T 回 (既定 2) から最後の回まで、各回その前の回だけで N 枚\n"
+      "(既定 10) 選び、当たりを公正な抽選の期待値と比べます\n"
+      "(--tickets: 券ごとの行、--jobs: スレッドの数、既定はコアの数)\n",
+      backtest};
+  return row;
 }
 
 }  // namespace kestaro

@@ -10,15 +10,6 @@
 
 namespace kestaro {
 
-namespace {
-
-// A whole number in decimal digits alone, or why not: too large for the
-// option (above `most`), or no such number at all.
-struct WholeNumber {
-  std::optional<std::int64_t> value;
-  bool tooLarge = false;
-};
-
 WholeNumber wholeNumber(const std::string& text, std::int64_t most) {
   if (text.empty() || text.find_first_not_of("0123456789") != std::string::npos) return {};
   std::int64_t value = 0;
@@ -29,34 +20,16 @@ WholeNumber wholeNumber(const std::string& text, std::int64_t most) {
   return {value, false};
 }
 
-// `what` names the value: "--count ", "--columns の列番号".
 std::string tooLargeText(const std::string& what, std::int64_t most) {
   return what + "が大きすぎます (最大 " + std::to_string(most) + ")";
 }
 
-constexpr std::int64_t kMostInt = INT32_MAX;
+namespace {
 
 // A non-negative decimal: digits with at most one decimal point.
 std::optional<double> percent(const std::string& text) {
   if (!isPlainDecimal(text)) return std::nullopt;
   return std::strtod(text.c_str(), nullptr);  // the C locale: '.' is the point
-}
-
-// Six column numbers; the reason when they are refused.
-std::string columnList(const std::string& text, Columns& columns) {
-  const char* refused = "--columns は 1 から始まる列番号 6 つです (例: 3,4,5,6,7,8)";
-  std::size_t start = 0;
-  for (int i = 0; i < 6; ++i) {
-    const std::size_t end = text.find(',', start);
-    if ((end == std::string::npos) != (i == 5)) return refused;
-    const WholeNumber column =
-        wholeNumber(text.substr(start, end == std::string::npos ? end : end - start), kMostInt);
-    if (column.tooLarge) return tooLargeText("--columns の列番号", kMostInt);
-    if (!column.value || *column.value < 1) return refused;
-    columns[i] = static_cast<int>(*column.value);
-    start = end + 1;
-  }
-  return "";
 }
 
 std::string storeFile(CliOptions& o, const std::string& value) {
@@ -123,39 +96,6 @@ std::string storeJobs(CliOptions& o, const std::string& value) {
   return "";
 }
 
-std::string storeTickets(CliOptions& o, const std::string&) {
-  o.tickets = true;
-  return "";
-}
-
-std::string storeOut(CliOptions& o, const std::string& value) {
-  if (value.empty()) return "--out はファイルの名前か - (標準出力) です";
-  o.out = value;
-  return "";
-}
-
-std::string storeBacktest(CliOptions& o, const std::string&) {
-  o.backtest = true;
-  return "";
-}
-
-std::string storeColumns(CliOptions& o, const std::string& value) {
-  Columns columns{};
-  std::string error = columnList(value, columns);
-  if (error.empty()) o.columns = columns;
-  return error;
-}
-
-std::string storeDryRun(CliOptions& o, const std::string&) {
-  o.dryRun = true;
-  return "";
-}
-
-std::string storeForce(CliOptions& o, const std::string&) {
-  o.force = true;
-  return "";
-}
-
 const CommandRow* findCommand(const std::vector<CommandRow>& commands, const std::string& name) {
   for (const CommandRow& command : commands) {
     if (name == command.name) return &command;
@@ -163,9 +103,8 @@ const CommandRow* findCommand(const std::vector<CommandRow>& commands, const std
   return nullptr;
 }
 
-bool accepts(const CommandRow& command, const std::string& option) {
-  return std::any_of(command.options.begin(), command.options.end(),
-                     [&](const char* name) { return option == name; });
+bool accepts(const CommandRow& command, const OptionRow* option) {
+  return std::find(command.options.begin(), command.options.end(), option) != command.options.end();
 }
 
 // A word that reads as an option; "-" alone and negative numbers are words.
@@ -197,8 +136,8 @@ constexpr std::size_t kOptionColumn = 18;
 
 }  // namespace
 
-const std::vector<OptionRow>& optionTable() {
-  static const std::vector<OptionRow> table{
+const OptionRow* sharedOption(const std::string& name) {
+  static const OptionRow table[]{
       {"--file", "PATH", "当選番号ファイル (既定: 現在のフォルダの LOTO.DAT)", storeFile},
       {"--format", "FORMAT",
        "出力の形式: tsv (既定、表はタブ区切り)、csv (表のみ)、json (1 行の JSON、\n"
@@ -207,21 +146,20 @@ const std::vector<OptionRow>& optionTable() {
       {"--count", "N", nullptr, storeCount},
       {"--threshold", "P", nullptr, storeThreshold},
       {"--seed", "S", nullptr, storeSeed},
-      {"--columns", "a,b,c,d,e,z", nullptr, storeColumns},
-      {"--dry-run", nullptr, nullptr, storeDryRun},
-      {"--force", nullptr, nullptr, storeForce},
       {"--from", "T", nullptr, storeFrom},
-      {"--tickets", nullptr, nullptr, storeTickets},
       {"--jobs", "J", nullptr, storeJobs},
-      {"--out", "FILE", nullptr, storeOut},
-      {"--backtest", nullptr, nullptr, storeBacktest},
   };
-  return table;
+  for (const OptionRow& option : table) {
+    if (name == option.name) return &option;
+  }
+  return nullptr;
 }
 
-const OptionRow* findOption(const std::string& name) {
-  for (const OptionRow& option : optionTable()) {
-    if (name == option.name) return &option;
+const OptionRow* findOption(const std::vector<CommandRow>& commands, const std::string& name) {
+  for (const CommandRow& command : commands) {
+    for (const OptionRow* option : command.options) {
+      if (name == option->name) return option;
+    }
   }
   return nullptr;
 }
@@ -241,6 +179,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& words,
   ParsedOptions parsed;
   CliOptions& o = parsed.options;
   std::vector<std::string> used;
+  std::vector<const OptionRow*> named;  // the rows of `used`
   std::vector<std::string> positional;
   bool optionsEnded = false;
   for (std::size_t i = 0; i < words.size(); ++i) {
@@ -264,7 +203,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& words,
     const std::size_t equals = word.find('=');
     const bool joined = word.compare(0, 2, "--") == 0 && equals != std::string::npos;
     const std::string name = joined ? word.substr(0, equals) : word;
-    const OptionRow* option = findOption(name);
+    const OptionRow* option = findOption(commands, name);
     if (option == nullptr) return {o, nullptr, "知らないオプションです: " + word};
     std::string value;
     if (joined) {
@@ -275,6 +214,7 @@ ParsedOptions parseOptions(const std::vector<std::string>& words,
       value = words[++i];
     }
     used.push_back(name);
+    named.push_back(option);
     std::string error = option->store(o, value);
     if (!error.empty()) return {o, nullptr, error};
   }
@@ -287,9 +227,9 @@ ParsedOptions parseOptions(const std::vector<std::string>& words,
   if (o.arguments.size() != argumentCount(*command)) {
     return {o, nullptr, o.command + " の引数の数が違います"};
   }
-  for (const std::string& name : used) {
-    if (!accepts(*command, name))
-      return {o, nullptr, name + " は " + o.command + " には使えません"};
+  for (std::size_t i = 0; i < used.size(); ++i) {
+    if (!accepts(*command, named[i]))
+      return {o, nullptr, used[i] + " は " + o.command + " には使えません"};
   }
   o.given = std::move(used);
   parsed.command = command;
@@ -301,21 +241,27 @@ std::string usageText(const std::vector<CommandRow>& commands) {
   for (const CommandRow& command : commands) {
     std::string head = std::string("  ") + command.name;
     if (std::strlen(command.arguments) != 0) head += std::string(" ") + command.arguments;
-    for (const char* name : command.options) {
-      const OptionRow* option = findOption(name);
-      if (option == nullptr || option->help != nullptr) continue;
+    for (const OptionRow* option : command.options) {
+      if (option->help != nullptr) continue;
       head += std::string(" [") + option->name;
       if (option->valueName != nullptr) head += std::string(" ") + option->valueName;
       head += "]";
     }
     text += describe(head, kCommandColumn, command.help);
   }
+  // Each described option once, where a command first names it.
   text += "\nオプション:\n";
-  for (const OptionRow& option : optionTable()) {
-    if (option.help == nullptr) continue;
-    std::string head = std::string("  ") + option.name;
-    if (option.valueName != nullptr) head += std::string(" ") + option.valueName;
-    text += describe(head, kOptionColumn, option.help);
+  std::vector<const OptionRow*> described;
+  for (const CommandRow& command : commands) {
+    for (const OptionRow* option : command.options) {
+      if (option->help == nullptr ||
+          std::find(described.begin(), described.end(), option) != described.end())
+        continue;
+      described.push_back(option);
+      std::string head = std::string("  ") + option->name;
+      if (option->valueName != nullptr) head += std::string(" ") + option->valueName;
+      text += describe(head, kOptionColumn, option->help);
+    }
   }
   text += "  値は --file=PATH のようにも書けます。-- より後の語はオプションとして読みません。\n";
   text += "\n終了コード: 0 成功、1 使い方または入力の誤り、2 ファイルの誤り、3 出現率に届かない\n";

@@ -50,18 +50,34 @@ struct OptionRow {
   std::string (*store)(CliOptions& options, const std::string& value);
 };
 
-// Every option of every command.
-const std::vector<OptionRow>& optionTable();
-const OptionRow* findOption(const std::string& name);
+// The options several commands take: --file, --format, --count,
+// --threshold, --seed, --from and --jobs. An option of one command alone is
+// that command's own row, beside its handler.
+const OptionRow* sharedOption(const std::string& name);
 
 // One command: what the parser, the usage and the dispatch know of it.
 struct CommandRow {
   const char* name;
   const char* arguments;  // its words as the usage shows them, space-separated; "" for none
-  std::vector<const char*> options;  // the options it accepts
-  const char* help;                  // its description; lines end in '\n'
+  std::vector<const OptionRow*> options;  // the options it accepts, in the usage's order
+  const char* help;                       // its description; lines end in '\n'
   int (*run)(const CliOptions& options);
 };
+
+// The row of that name among the commands' options; nullptr when none has it.
+const OptionRow* findOption(const std::vector<CommandRow>& commands, const std::string& name);
+
+// A whole number in decimal digits alone, or why not: too large for the
+// option (above `most`), or no such number at all.
+struct WholeNumber {
+  std::optional<std::int64_t> value;
+  bool tooLarge = false;
+};
+WholeNumber wholeNumber(const std::string& text, std::int64_t most);
+inline constexpr std::int64_t kMostInt = INT32_MAX;
+
+// `what` names the value: "--count ", "--columns の列番号".
+std::string tooLargeText(const std::string& what, std::int64_t most);
 
 // How many words a command takes: those of its `arguments`.
 std::size_t argumentCount(const CommandRow& command);
@@ -75,7 +91,7 @@ struct ParsedOptions {
 ParsedOptions parseOptions(const std::vector<std::string>& words,
                            const std::vector<CommandRow>& commands);
 
-// The usage text, every command and option from the tables (UTF-8).
+// The usage text, every command and option from the commands' rows (UTF-8).
 std::string usageText(const std::vector<CommandRow>& commands);
 
 }  // namespace kestaro

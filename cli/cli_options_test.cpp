@@ -3,12 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <map>
 #include <set>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "commands.h"
+#include "command_table.h"
 
 namespace kestaro {
 namespace {
@@ -26,8 +27,11 @@ std::string commandOf(const ParsedOptions& parsed) {
 
 TEST(CommandTable, NamesOnlyOptionsThatExist) {
   for (const CommandRow& command : commandTable()) {
-    for (const char* name : command.options) {
-      EXPECT_NE(findOption(name), nullptr) << command.name << " names " << name;
+    for (const OptionRow* option : command.options) {
+      ASSERT_NE(option, nullptr) << command.name;
+      EXPECT_EQ(std::string(option->name).compare(0, 2, "--"), 0) << command.name;
+      EXPECT_NE(option->store, nullptr) << command.name << " names " << option->name;
+      EXPECT_EQ(findOption(commandTable(), option->name), option) << option->name;
     }
     EXPECT_NE(command.run, nullptr) << command.name;
     ASSERT_NE(command.help, nullptr);
@@ -36,21 +40,24 @@ TEST(CommandTable, NamesOnlyOptionsThatExist) {
   }
 }
 
-TEST(CommandTable, EveryOptionBelongsToACommandAndEveryNameIsOnce) {
+// One name is one row, whichever command it is looked up by: the parser
+// finds an option by name before it knows the command.
+TEST(CommandTable, EveryCommandAndEveryOptionNameIsOnce) {
   std::set<std::string> commands;
+  std::map<std::string, const OptionRow*> rows;
   for (const CommandRow& command : commandTable()) {
     EXPECT_TRUE(commands.insert(command.name).second) << command.name;
-    std::set<std::string> options(command.options.begin(), command.options.end());
-    EXPECT_EQ(options.size(), command.options.size()) << command.name;
-  }
-  std::set<std::string> options;
-  for (const OptionRow& option : optionTable()) {
-    EXPECT_TRUE(options.insert(option.name).second) << option.name;
-    bool used = false;
-    for (const CommandRow& command : commandTable()) {
-      for (const char* name : command.options) used = used || option.name == std::string(name);
+    std::set<std::string> options;
+    for (const OptionRow* option : command.options) {
+      EXPECT_TRUE(options.insert(option->name).second) << command.name << " " << option->name;
+      EXPECT_EQ(rows.emplace(option->name, option).first->second, option)
+          << option->name << " has two rows";
     }
-    EXPECT_TRUE(used) << option.name;
+  }
+  for (const char* name :
+       {"--file", "--format", "--count", "--threshold", "--seed", "--from", "--jobs"}) {
+    ASSERT_NE(sharedOption(name), nullptr) << name;
+    EXPECT_EQ(rows[name], sharedOption(name)) << name;
   }
 }
 
@@ -103,10 +110,22 @@ int secondHandler(const CliOptions& o) {
   return static_cast<int>(o.arguments.size());
 }
 
+std::string storeForce(CliOptions& o, const std::string&) {
+  o.force = true;
+  return "";
+}
+
+// A command's own option beside the shared ones.
+const OptionRow kForce{"--force", nullptr, nullptr, storeForce};
+
 // A command is one row: the parser, the usage and the dispatch follow it.
 const std::vector<CommandRow> kTestCommands{
-    {"first", "", {"--file"}, "one\n", firstHandler},
-    {"pair", "LEFT RIGHT", {"--seed", "--force", "--format"}, "two\nlines\n", secondHandler},
+    {"first", "", {sharedOption("--file")}, "one\n", firstHandler},
+    {"pair",
+     "LEFT RIGHT",
+     {sharedOption("--seed"), &kForce, sharedOption("--format")},
+     "two\nlines\n",
+     secondHandler},
 };
 
 TEST(Usage, FollowsTheTable) {

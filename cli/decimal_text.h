@@ -7,7 +7,7 @@
 namespace kestaro {
 
 // Digits with at most one decimal point and at least one digit: the form of
-// a typed threshold and of every figure the tables show.
+// a typed threshold.
 inline bool isPlainDecimal(std::string_view text) {
   std::size_t digits = 0, points = 0;
   for (char c : text) {

@@ -29,10 +29,6 @@ bool printJson(const Json& value,
 std::string jsonElementText(const Json& element, bool first);
 std::string jsonArrayEndText(bool empty);
 
-// A number as a table shows it: "7" as the integer 7, "15.33" as the double
-// nearest 15.33, which prints as the table shows it; any other text as a string.
-Json shownNumber(const std::string& shown);
-
 }  // namespace kestaro
 
 #endif

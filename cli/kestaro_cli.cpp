@@ -1,5 +1,5 @@
 // kestaro-cli: the window's analysis on the command line.
-#include "commands.h"
+#include "command_table.h"
 #include "console.h"
 
 int main(int argc, char** argv) {

@@ -1,20 +1,35 @@
-#include "report_command.h"
-
+// kestaro-cli report: the history's page, written to --out (or standard
+// output), with the backtest's section when --backtest asks for it.
 #include <algorithm>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "backtest_command.h"
-#include "commands.h"
+#include "backtest_run.h"
+#include "command_support.h"
+#include "command_table.h"
 #include "console.h"
-#include "file_access.h"
+#include "report_file.h"
 #include "report_page.h"
 
 namespace kestaro {
 
 namespace {
+
+std::string storeOut(CliOptions& o, const std::string& value) {
+  if (value.empty()) return "--out はファイルの名前か - (標準出力) です";
+  o.out = value;
+  return "";
+}
+
+std::string storeBacktest(CliOptions& o, const std::string&) {
+  o.backtest = true;
+  return "";
+}
+
+const OptionRow kOut{"--out", "FILE", nullptr, storeOut};
+const OptionRow kBacktest{"--backtest", nullptr, nullptr, storeBacktest};
 
 // The backtest's options mean nothing without it: a silent page would hide
 // the typo.
@@ -38,23 +53,21 @@ bool writePage(const CliOptions& o, const std::string& page) {
     outputError();
     return false;
   }
-  if (writeWholeFile(o.out, page)) return true;
-  console::err(o.out + " に書き込めませんでした。\n");
+  if (writeReportPage(o.out, page)) return true;
+  console::err(pageWriteFailureText(o.out) + "\n");
   return false;
 }
-
-}  // namespace
 
 int report(const CliOptions& o) {
   if (refusesBacktestOptions(o)) return kBadInput;
   std::optional<std::vector<DrawRecord>> draws = drawsOf(o);
   if (!draws) return kFileError;
-  // The page in place of the history, or of its rollback record, would lose draws.
-  if (o.out != "-" && namesKeptFile(o.file, o.out)) {
-    console::err(
-        o.out +
-        " は当選番号ファイルか、その横に置くファイルです。--out に別の名前を付けてください。\n");
-    return kBadInput;
+  if (o.out != "-") {
+    const std::string refusal = pageTargetRefusal(o.file, o.out);
+    if (!refusal.empty()) {
+      console::err(refusal + "--out に別の名前を付けてください。\n");
+      return kBadInput;
+    }
   }
   ReportInput input;
   input.path = o.file;
@@ -67,6 +80,21 @@ int report(const CliOptions& o) {
   input.draws = std::move(*draws);
   if (!writePage(o, reportPage(input))) return kFileError;
   return outcome ? backtestExit(o, *outcome) : kDone;
+}
+
+}  // namespace
+
+const CommandRow& reportCommand() {
+  static const CommandRow row{"report",
+                              "",
+                              {&kOut, &kBacktest, sharedOption("--from"), sharedOption("--count"),
+                               sharedOption("--threshold"), sharedOption("--seed"),
+                               sharedOption("--jobs"), sharedOption("--file")},
+                              "履歴を 1 枚の HTML ページにします: 分布と公正な抽せんの期待値、\n"
+                              "最近の出方、出現率ごとの組合せの数 (既定 kestaro-report.html、\n"
+                              "-: 標準出力。--backtest: バックテストも、その --from などで)\n",
+                              report};
+  return row;
 }
 
 }  // namespace kestaro

@@ -100,6 +100,19 @@ if [ $windows = no ] && [ -w /dev/full ]; then
   kc report --out /dev/full
   expect "a full disk" 2 ""
 fi
+# A write cut short, here by a file size limit whose signal is ignored so
+# that the write fails: the earlier page stays whole, and nothing is left
+# beside it.
+if [ $windows = no ]; then
+  mkdir kept
+  kc report --file 'a&b.DAT' --out kept/page.html
+  cp kept/page.html page.before
+  (trap '' XFSZ; ulimit -f 4; kc report --out kept/page.html)
+  expect "a write cut short" 2 ""
+  same "the earlier page is kept whole" kept/page.html page.before
+  [ "$(ls -A kept)" = page.html ] && passed=$((passed + 1)) ||
+    { failed=$((failed + 1)); echo "FAILED: left beside the page: $(ls -A kept)"; }
+fi
 kc report --out=
 expect "an empty name" 1 ""
 kc report --format json

@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include <optional>
+#include <string>
 
 #include "file_access.h"
 #include "posix_files.h"
@@ -57,6 +58,46 @@ bool writeWholeFile(const std::string& path, std::string_view bytes) {
   if (file == nullptr) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && written;
+}
+
+namespace {
+
+// Every byte to `fd`, through short writes and signals.
+bool writeAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool replaceWholeFile(const std::string& path, std::string_view bytes) {
+  struct stat existing {};
+  const bool exists = ::stat(path.c_str(), &existing) == 0;
+  if (exists && !S_ISREG(existing.st_mode)) return writeWholeFile(path, bytes);
+  const std::string target = exists ? resolvedPath(path) : path;
+  const std::size_t slash = target.find_last_of('/');
+  const std::string stem = target.substr(0, slash + 1) + "." + target.substr(slash + 1) +
+                           ".kestaro-" + std::to_string(::getpid()) + "-";
+  std::string temporary;
+  int fd = -1;
+  for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+    temporary = stem + std::to_string(attempt);
+    // 0666 as fopen creates: the umask decides for a new page.
+    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd < 0 && errno != EEXIST) break;
+  }
+  if (fd < 0) return writeWholeFile(path, bytes);
+  if (exists) (void)::fchmod(fd, existing.st_mode & 07777);
+  bool replaced = writeAll(fd, bytes);
+  replaced = ::close(fd) == 0 && replaced;
+  replaced = replaced && std::rename(temporary.c_str(), target.c_str()) == 0;
+  if (!replaced) ::unlink(temporary.c_str());
+  return replaced;
 }
 
 bool sameFile(const std::string& first, const std::string& second) {

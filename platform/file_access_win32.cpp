@@ -1,9 +1,11 @@
 #include <windows.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <optional>
+#include <string>
 
 #include "file_access.h"
 #include "windows_files.h"
@@ -58,6 +60,52 @@ bool writeWholeFile(const std::string& path, std::string_view bytes) {
   if (file == nullptr) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
   return std::fclose(file) == 0 && written;
+}
+
+namespace {
+
+// Every byte to `file`, in pieces a DWORD can count.
+bool writeAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1u << 30));
+    DWORD written = 0;
+    if (!WriteFile(file, bytes.data(), piece, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+}  // namespace
+
+bool replaceWholeFile(const std::string& path, std::string_view bytes) {
+  const std::wstring name = toUtf16(path);
+  if (name.empty()) return false;
+  const HANDLE existing = identityHandle(path);
+  const bool exists = existing != INVALID_HANDLE_VALUE;
+  // NUL, CON and pipes take the bytes as they come.
+  const bool disk = !exists || GetFileType(existing) == FILE_TYPE_DISK;
+  if (exists) CloseHandle(existing);
+  if (!disk) return writeWholeFile(path, bytes);
+  const std::wstring target = exists ? toUtf16(resolvedPath(path)) : name;
+  if (target.empty()) return false;
+  const std::size_t slash = target.find_last_of(L"/\\");
+  const std::size_t nameStart = slash == std::wstring::npos ? 0 : slash + 1;
+  const std::wstring stem = target.substr(0, nameStart) + L"." + target.substr(nameStart) +
+                            L".kestaro-" + std::to_wstring(GetCurrentProcessId()) + L"-";
+  std::wstring temporary;
+  HANDLE file = INVALID_HANDLE_VALUE;
+  for (int attempt = 0; file == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
+    temporary = stem + std::to_wstring(attempt);
+    file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS) break;
+  }
+  if (file == INVALID_HANDLE_VALUE) return writeWholeFile(path, bytes);
+  bool replaced = writeAll(file, bytes);
+  replaced = CloseHandle(file) && replaced;
+  replaced = replaced && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+  if (!replaced) DeleteFileW(temporary.c_str());
+  return replaced;
 }
 
 bool sameFile(const std::string& first, const std::string& second) {

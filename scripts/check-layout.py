@@ -118,7 +118,7 @@ def self_test(root):
     for folder, name, header, why in [
             ("analysis", "draw_format.h", "report_page.h", "a later folder"),
             ("backtest", "backtest.cpp", "cli_options.h", "a later folder"),
-            ("cli", "json_output.cpp", "main_window.h", "a peer folder"),
+            ("cli", "kestaro_cli.cpp", "main_window.h", "a peer folder"),
             ("analysis", "frequency_table.h", "score_table.h", "each other")]:
         copy = planted(root, folder, name, header)
         try:

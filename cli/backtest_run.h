@@ -1,5 +1,5 @@
-#ifndef KESTARO_CLI_BACKTEST_COMMAND_H
-#define KESTARO_CLI_BACKTEST_COMMAND_H
+#ifndef KESTARO_CLI_BACKTEST_RUN_H
+#define KESTARO_CLI_BACKTEST_RUN_H
 
 #include <optional>
 #include <vector>
@@ -7,6 +7,7 @@
 #include "backtest.h"
 #include "cli_options.h"
 
+// The backtest as both backtest and report run it.
 namespace kestaro {
 
 struct BacktestOutcome {
@@ -23,9 +24,6 @@ std::optional<BacktestOutcome> runBacktestOf(const CliOptions& options,
 
 // kDone, or kOutOfReach after saying so when no target could be reached.
 int backtestExit(const CliOptions& options, const BacktestOutcome& outcome);
-
-// kestaro-cli backtest: the summary, or with --tickets one row per ticket.
-int backtest(const CliOptions& options);
 
 }  // namespace kestaro
 
