@@ -13,7 +13,7 @@ namespace kestaro {
 namespace {
 
 using testing::kCheckHistory;
-using testing::kOutOfReachCaption;
+using testing::kOutOfReachCaptionUtf8;
 using testing::RecordingDisplay;
 using testing::repeat;
 using testing::tableOf;
@@ -259,7 +259,7 @@ TEST(CandidateSearch, UnreachableThresholdPausesUntilStop) {
   search.run();
   EXPECT_EQ(search.display->rows().size(), 1u);
   EXPECT_EQ(search.row(0), (Cells{"No. 1", "", "", "", "", "", "", ""}));
-  EXPECT_EQ(search.display->captions(), (Cells{kOutOfReachCaption, "Kestaro Ver 1.0"}));
+  EXPECT_EQ(search.display->captions(), (Cells{kOutOfReachCaptionUtf8, "Kestaro Ver 1.0"}));
   EXPECT_EQ(search.display->notices(), 0);
 }
 
@@ -277,7 +277,7 @@ TEST(CandidateSearch, PauseEndsWhenTheThresholdComesWithinReach) {
   EXPECT_EQ(paused.display->rows().size(), 2u);
   EXPECT_EQ(paused.row(0), direct.row(0));
   EXPECT_EQ(paused.row(0)[7], "9.96%");
-  EXPECT_EQ(paused.display->captions(), (Cells{kOutOfReachCaption, "Kestaro Ver 1.0"}));
+  EXPECT_EQ(paused.display->captions(), (Cells{kOutOfReachCaptionUtf8, "Kestaro Ver 1.0"}));
   EXPECT_EQ(paused.display->notices(), 1);  // the second candidate ends the search
 }
 
@@ -299,7 +299,7 @@ TEST(CandidateSearch, EmptyHistoryPausesInsteadOfShowingNotANumber) {
     if (call == 2) search.stop();
   };
   search.run();
-  EXPECT_EQ(search.display->captions().front(), kOutOfReachCaption);
+  EXPECT_EQ(search.display->captions().front(), kOutOfReachCaptionUtf8);
   EXPECT_EQ(search.row(0)[7], "");
 }
 

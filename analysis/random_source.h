@@ -23,7 +23,6 @@ struct RandomSource {
   std::uint32_t state = 1;
 
   void seed(std::uint32_t value) { state = value; }
-  void seedFromClock(const Clock& clock) { seed(clockSeed(clock)); }
   // Returns a value in [0..32767]: bits 16 to 30 of the advanced state.
   int next() {
     state = state * kMultiplier + kIncrement;

@@ -35,12 +35,9 @@ TEST(RandomSource, NeighbouringSeedsGiveCloseFirstResults) {
 }
 
 TEST(RandomSource, ClockSeedTakesTheLowThirtyTwoBits) {
-  RandomSource source;
-  source.seedFromClock([] { return (std::int64_t{1} << 32) + 5; });
-  EXPECT_EQ(source.state, 5u);
-  RandomSource same;
-  same.seed(5);
-  EXPECT_EQ(source.nextNumber(), same.nextNumber());
+  EXPECT_EQ(clockSeed([] { return (std::int64_t{1} << 32) + 5; }), 5u);
+  EXPECT_EQ(clockSeed([] { return std::int64_t{1700000000}; }), 1700000000u);
+  EXPECT_EQ(clockSeed([] { return std::int64_t{-1}; }), 4294967295u);
 }
 
 TEST(NumberFromRaw, MappingTable) {

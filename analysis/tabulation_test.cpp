@@ -11,8 +11,8 @@
 namespace kestaro {
 namespace {
 
-using testing::kDistributionCaption;
-using testing::kHistoryCaption;
+using testing::kDistributionCaptionUtf8;
+using testing::kHistoryCaptionUtf8;
 using testing::RecordingDisplay;
 using testing::repeat;
 using testing::TempFolder;
@@ -40,8 +40,8 @@ TEST(Tabulation, CaptionsAreTheProgramsTexts) {
   RecordingDisplay history, distribution;
   tabulate(TabulationMode::History, "", history);
   tabulate(TabulationMode::Distribution, "", distribution);
-  EXPECT_EQ(history.caption(), kHistoryCaption);
-  EXPECT_EQ(distribution.caption(), kDistributionCaption);
+  EXPECT_EQ(history.caption(), kHistoryCaptionUtf8);
+  EXPECT_EQ(distribution.caption(), kDistributionCaptionUtf8);
   EXPECT_EQ(history.captions().size(), 1u);
 }
 

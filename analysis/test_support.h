@@ -28,9 +28,9 @@ namespace testing {
 
 // The captions as the program's texts give them, in UTF-8; the window's
 // tests check the code page 932 bytes it shows.
-inline constexpr const char kHistoryCaption[] = "Kestaro Ver 1.0 [当選番号履歴]";
-inline constexpr const char kDistributionCaption[] = "Kestaro Ver 1.0 [当選番号分布]";
-inline constexpr const char kOutOfReachCaption[] =
+inline constexpr const char kHistoryCaptionUtf8[] = "Kestaro Ver 1.0 [当選番号履歴]";
+inline constexpr const char kDistributionCaptionUtf8[] = "Kestaro Ver 1.0 [当選番号分布]";
+inline constexpr const char kOutOfReachCaptionUtf8[] =
     "Kestaro Ver 1.0 [この出現率に届く組合せはありません]";
 
 // The table of the draws a draw file's text holds, and their count.

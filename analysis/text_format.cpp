@@ -50,17 +50,13 @@ Decimal17 toDecimal17(double value) {
 }  // namespace
 
 // REQUIRES: |value| < 1e15; the program's percentages stay below 1000.
-std::string formatPercent(double value) {
+std::int64_t hundredthsOf(double value) {
   if (!std::isfinite(value)) value = 0;  // never produced; keeps the parse below safe
-  std::string sign;
-  if (value < 0) {
-    sign = "-";
-    value = -value;
-  }
+  const bool negative = value < 0;
   // Hundredths, rounded half up on the first digit dropped.
-  Decimal17 decimal = toDecimal17(value);
+  Decimal17 decimal = toDecimal17(negative ? -value : value);
   int kept = decimal.exponent + 3;  // digits before the hundredths' place ends
-  unsigned long long hundredths = 0;
+  std::int64_t hundredths = 0;
   if (kept > 0) {
     for (int i = 0; i < kept; ++i) {
       int digit = i < 17 ? decimal.digits[i] - '0' : 0;
@@ -70,11 +66,20 @@ std::string formatPercent(double value) {
   } else if (kept == 0 && decimal.digits[0] >= '5') {
     hundredths = 1;
   }
-  if (hundredths == 0) sign.clear();
+  return negative ? -hundredths : hundredths;
+}
+
+std::string formatHundredths(std::int64_t hundredths) {
+  const unsigned long long size =
+      static_cast<unsigned long long>(hundredths < 0 ? -hundredths : hundredths);
   char text[48];
-  std::snprintf(text, sizeof text, "%s%llu.%02llu%%", sign.c_str(), hundredths / 100,
-                hundredths % 100);
+  std::snprintf(text, sizeof text, "%s%llu.%02llu", hundredths < 0 ? "-" : "", size / 100,
+                size % 100);
   return text;
+}
+
+std::string formatPercent(double value) {
+  return formatHundredths(hundredthsOf(value)) + "%";
 }
 
 std::string formatFixed(double value, int decimals) {

@@ -1,6 +1,7 @@
 #ifndef KESTARO_ANALYSIS_TEXT_FORMAT_H
 #define KESTARO_ANALYSIS_TEXT_FORMAT_H
 
+#include <cstdint>
 #include <string>
 
 namespace kestaro {
@@ -18,9 +19,12 @@ std::string formatNumber(int value);
 std::string formatTabulationLabel(int number);
 // "No.%2d": candidate labels.
 std::string formatCandidateLabel(int number);
-// "%3.2f" followed by "%", rounding half up on the value's decimal expansion
-// to 17 significant digits (3.125 gives "3.13%"), whatever the C library does
-// with ties.
+// The value in hundredths, rounded half up on its decimal expansion to 17
+// significant digits (3.125 gives 313), whatever the C library does with ties.
+std::int64_t hundredthsOf(double value);
+// "%3.2f" of hundredths: 313 gives "3.13".
+std::string formatHundredths(std::int64_t hundredths);
+// The two, followed by "%": 3.125 gives "3.13%".
 std::string formatPercent(double value);
 
 // "%.*f": a figure with `decimals` digits after the point.

@@ -176,7 +176,7 @@ for names in "当選.DAT 結果.csv" "한글.DAT 한글.csv"; do
     passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: distribution of $draws"; cat out err; }
   kc search --seed 1 --count 2 --file "$draws"
   [ "$(cat status)" = 0 ] && [ "$(wc -l <out)" -eq 2 ] && [ "$(cut -f1 out | tr '\n' ' ')" = "No. 1 No. 2 " ] &&
-    passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: search of $draws"; cat out err; }
+    passed=$((passed + 1)) || { failed=$((failed + 1)); echo "FAILED: search of $draws (exit $(cat status))"; cat out err; }
   # 50% is every term at its highest: the five main numbers each from one of
   # the two draws and ascending (6 ways), with either bonus (2).
   kc best --threshold 50 --file "$draws"

@@ -31,15 +31,17 @@ std::string storeBacktest(CliOptions& o, const std::string&) {
 const OptionRow kOut{"--out", "FILE", nullptr, storeOut};
 const OptionRow kBacktest{"--backtest", nullptr, nullptr, storeBacktest};
 
+// The backtest's options, which the page takes for its backtest section.
+const std::vector<std::string> kBacktestOptions{"--from", "--count", "--threshold", "--seed",
+                                                "--jobs"};
+
 // The backtest's options mean nothing without it: a silent page would hide
 // the typo.
 bool refusesBacktestOptions(const CliOptions& o) {
   if (o.backtest) return false;
-  static const char* const kBacktestOnly[] = {"--from", "--count", "--threshold", "--seed",
-                                              "--jobs"};
   for (const std::string& name : o.given) {
-    if (std::find(std::begin(kBacktestOnly), std::end(kBacktestOnly), name) !=
-        std::end(kBacktestOnly)) {
+    if (std::find(kBacktestOptions.begin(), kBacktestOptions.end(), name) !=
+        kBacktestOptions.end()) {
       console::err(name + " は --backtest と共に使います\n");
       return true;
     }
@@ -82,14 +84,17 @@ int report(const CliOptions& o) {
   return outcome ? backtestExit(o, *outcome) : kDone;
 }
 
+std::vector<const OptionRow*> reportOptions() {
+  std::vector<const OptionRow*> options{&kOut, &kBacktest};
+  for (const std::string& name : kBacktestOptions) options.push_back(sharedOption(name));
+  options.push_back(sharedOption("--file"));
+  return options;
+}
+
 }  // namespace
 
 const CommandRow& reportCommand() {
-  static const CommandRow row{"report",
-                              "",
-                              {&kOut, &kBacktest, sharedOption("--from"), sharedOption("--count"),
-                               sharedOption("--threshold"), sharedOption("--seed"),
-                               sharedOption("--jobs"), sharedOption("--file")},
+  static const CommandRow row{"report", "", reportOptions(),
                               "履歴を 1 枚の HTML ページにします: 分布と公正な抽せんの期待値、\n"
                               "最近の出方、出現率ごとの組合せの数 (既定 kestaro-report.html、\n"
                               "-: 標準出力。--backtest: バックテストも、その --from などで)\n",

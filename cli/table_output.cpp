@@ -1,7 +1,5 @@
 #include "table_output.h"
 
-#include <cstdlib>
-
 #include "console.h"
 #include "text_format.h"
 
@@ -19,13 +17,12 @@ bool BlockOutput::flush() {
 }
 
 std::string percentDigits(double percent) {
-  std::string digits = formatPercent(percent);
-  digits.pop_back();  // the '%'
-  return digits;
+  return formatHundredths(hundredthsOf(percent));
 }
 
+// Hundredths over 100, correctly rounded: the double nearest the digits shown.
 Json percentNumber(double percent) {
-  return std::strtod(percentDigits(percent).c_str(), nullptr);  // the C locale: '.' is the point
+  return static_cast<double>(hundredthsOf(percent)) / 100.0;
 }
 
 TablePrinter::TablePrinter(OutputFormat format, bool average) : format_(format), average_(average) {

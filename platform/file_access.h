@@ -30,9 +30,10 @@ bool writeWholeFile(const std::string& path, std::string_view bytes);
 
 // The same, but the bytes go to a new file beside it that then takes its
 // name, so that a failed write leaves whatever was there before as it was,
-// and no new file behind. A file kept keeps its permissions; a symbolic link
-// stays a link to it. Where that cannot be (a device, a pipe, a folder that
-// takes no new file) the bytes are written in place as writeWholeFile does.
+// and no new file behind. A file kept keeps its permissions, and one that
+// may not be written is refused; a symbolic link stays a link to it. Where that cannot be (a
+// device, a pipe, a folder that takes no new file) the bytes are written in place as writeWholeFile
+// does.
 bool replaceWholeFile(const std::string& path, std::string_view bytes);
 
 // Whether both paths name one file that is there (by device and inode, or by

@@ -79,6 +79,9 @@ bool replaceWholeFile(const std::string& path, std::string_view bytes) {
   struct stat existing {};
   const bool exists = ::stat(path.c_str(), &existing) == 0;
   if (exists && !S_ISREG(existing.st_mode)) return writeWholeFile(path, bytes);
+  // The rename would replace a page the user may not write: refused, as a
+  // write in place would be.
+  if (exists && ::access(path.c_str(), W_OK) != 0) return false;
   const std::string target = exists ? resolvedPath(path) : path;
   const std::size_t slash = target.find_last_of('/');
   const std::string stem = target.substr(0, slash + 1) + "." + target.substr(slash + 1) +

@@ -88,6 +88,10 @@ bool replaceWholeFile(const std::string& path, std::string_view bytes) {
   if (!disk) return writeWholeFile(path, bytes);
   const std::wstring target = exists ? toUtf16(resolvedPath(path)) : name;
   if (target.empty()) return false;
+  // A read-only page stays as it is, as a write in place would leave it.
+  const DWORD attributes = exists ? GetFileAttributesW(target.c_str()) : INVALID_FILE_ATTRIBUTES;
+  if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+    return false;
   const std::size_t slash = target.find_last_of(L"/\\");
   const std::size_t nameStart = slash == std::wstring::npos ? 0 : slash + 1;
   const std::wstring stem = target.substr(0, nameStart) + L"." + target.substr(nameStart) +

@@ -4,8 +4,9 @@
 #include <string>
 #include <string_view>
 
-// Where a report page goes and how it gets there, for the window and the
-// command line alike. Texts are UTF-8, without a line end.
+// Where a report page goes and how it gets there, apart from any front, so
+// that every front that writes one says and does the same. Texts are UTF-8,
+// without a line end.
 namespace kestaro {
 
 // Why the page may not be written to `path`, "" when it may: the draw file
