@@ -64,14 +64,20 @@ class Page(html.parser.HTMLParser):
 
 def run(program, *words):
     done = subprocess.run(program.split() + list(words), capture_output=True)
-    return done.returncode, done.stdout
+    return done.returncode, done.stdout, done.stderr
 
 
 def best_json(program, draw_file, threshold):
-    status, out = run(program, "best", "--file", draw_file, "--threshold", threshold,
-                      "--format", "json")
-    check(status == 0, f"best --threshold {threshold} exited {status}")
-    return json.loads(out)
+    status, out, err = run(program, "best", "--file", draw_file, "--threshold", threshold,
+                           "--format", "json")
+    try:
+        value = json.loads(out)
+    except ValueError:
+        value = None
+    # What it wrote, so that a failure says what went wrong.
+    check(status == 0 and value is not None,
+          f"best --threshold {threshold}: exit {status}, stdout {out[:80]!r}, stderr {err[:200]!r}")
+    return value or {"best": "", "bestExact": 0, "reaching": None}
 
 
 def self_contained(text, where):
@@ -234,7 +240,7 @@ def check_backtest(page, program, draw_file, options):
     check(len(sections) == 1, "no backtest section")
     if not sections:
         return
-    status, out = run(program, "backtest", "--file", draw_file, "--format", "json", *options)
+    status, out, _ = run(program, "backtest", "--file", draw_file, "--format", "json", *options)
     summary = json.loads(out)
     section = sections[0][1]
     for name in ("targets", "tickets"):
@@ -254,7 +260,7 @@ def check_backtest(page, program, draw_file, options):
         for bar, count, mean in zip(bars, summary[observed], summary[expected]):
             check(int(bar["data-observed"]) == count and close(float(bar["data-expected"]), mean),
                   f"{kind} {bar['data-index']}: {bar['data-observed']}/{bar['data-expected']}")
-    status, out = run(program, "backtest", "--file", draw_file, *options)
+    status, out, _ = run(program, "backtest", "--file", draw_file, *options)
     text = out.decode("cp932" if program.endswith(".exe") else "utf-8")
     verdict = page.by_id("verdict")[2].strip()
     check(verdict == text.strip().split("\n")[-1], f"verdict {verdict!r}")
