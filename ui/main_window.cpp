@@ -36,7 +36,6 @@ struct MainWindowState {
   HWND list = nullptr;
   std::int32_t listMode = kListModeCandidates;
   std::int32_t listOwner = 0;  // the search whose calls reach the list, 0 none
-  bool searching = false;      // from Start until Stop or the search's end
   HANDLE worker = nullptr;
   Wait wait = [](int milliseconds) { Sleep(milliseconds); };
   Clock clock = systemClock;
@@ -153,7 +152,6 @@ void onStart() {
   std::int32_t id = newSearchId();
   stopFlag = id;
   state.listOwner = id;
-  state.searching = true;
   state.worker = startSearch(id);
 }
 
@@ -165,7 +163,6 @@ void onStop() {
   setMenuItem(IDM_DISTRIBUTION, true);
   setMenuItem(IDM_STOP, false);
   stopFlag = 0;
-  state.searching = false;
   releaseWorker();
 }
 
@@ -244,7 +241,6 @@ void onCreate(HWND window) {
   insertColumns(state.list);
   state.listMode = kListModeCandidates;
   state.listOwner = 0;
-  state.searching = false;
   state.worker = nullptr;
 }
 
@@ -252,7 +248,8 @@ void onCreate(HWND window) {
 // owns the list.
 void onDropFiles(HDROP drop) {
   importDroppedFiles(state.window, droppedPaths(drop), [] {
-    if (!state.searching) onCommand(IDM_HISTORY);
+    const bool searching = stopFlag.load() != 0;  // from Start until Stop or the search's end
+    if (!searching) onCommand(IDM_HISTORY);
   });
 }
 
